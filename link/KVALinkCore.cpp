@@ -1,0 +1,81 @@
+#include "KVALinkCore.h"
+
+#include "UpgradeFile.h"
+
+namespace corvane {
+
+KVALinkCore::KVALinkCore(PortBase* port) {
+    m_pPort = port;
+    m_pWriteRequest.store(&m_EscRecord);
+    m_pReadRequest.store(&m_EscRecord);
+    m_EscRecord.byBlockCount = 1;
+}
+
+KVALinkCore::~KVALinkCore() {
+    // The worker reads the records; it must be gone before they are.
+    Run(false);
+}
+
+void KVALinkCore::OnIdentified() {
+    if (!m_bReportIdentity.load()) {
+        return;
+    }
+    m_EscRecord.byModel = m_Ident11[1];
+    m_EscRecord.byFamily = m_Ident11[2];
+    m_EscRecord.byVersionLetter = m_Ident13[1];
+    m_EscRecord.byVersion = m_Ident13[2];
+    Post(LN_IDENTIFIED, 0);
+}
+
+bool KVALinkCore::ReadParameters() {
+    m_EscRecord.byCommand = esc::kReadParams;
+    return StartRead(&m_EscRecord);
+}
+
+bool KVALinkCore::WriteParameters() {
+    if (IsTransferBusy(&m_EscRecord)) {
+        return false;
+    }
+    m_EscRecord.byCommand = esc::kWriteParams;
+    return StartWrite(&m_EscRecord);
+}
+
+bool KVALinkCore::IsTransferBusy(const TransferRecord* record) {
+    std::lock_guard<std::mutex> lock(m_StateLock);
+    if (m_pWriteRequest.load() != record) {
+        return false;
+    }
+    const int state = m_nLinkState.load();
+    return m_nBlocksLeft.load() != 0 || state == LINK_WRITE;
+}
+
+bool KVALinkCore::LoadUpgradeFile(std::istream& file) {
+    if (!file || IsTransferBusy(&m_FirmwareRecord)) {
+        return false;
+    }
+    file.clear();
+    file.seekg(0, std::ios::end);
+    const std::streamoff end = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (end <= 0 || end >= (std::streamoff{1} << 32) || !file) {
+        return false;
+    }
+    if (ParseUpgradeFile(file, static_cast<uint64_t>(end), m_FirmwareRecord) == 0) {
+        m_FirmwareRecord.pData.reset();
+        m_FirmwareRecord.nDataSize = 0;
+        return false;
+    }
+    m_FirmwareRecord.byCommand = esc::kFirmwareLoaded;
+    m_pWriteRequest.store(&m_FirmwareRecord);
+    return true;
+}
+
+bool KVALinkCore::StartFirmwareUpdate(TransferRecord* record) {
+    if (record == nullptr || IsTransferBusy(record)) {
+        return false;
+    }
+    record->byCommand = esc::kWriteFirmware;
+    return StartWrite(record);
+}
+
+} // namespace corvane

@@ -1,0 +1,37 @@
+// The link the main window owns: the engine plus the ESC's record (identity and parameter
+// block) and the loaded upgrade file.
+#pragma once
+
+#include <istream>
+
+#include "LinkBase.h"
+#include "TransferRecord.h"
+
+namespace corvane {
+
+class KVALinkCore : public LinkBase {
+public:
+    // The port is not owned: the dongle on a real machine, the simulator elsewhere.
+    explicit KVALinkCore(PortBase* port);
+    ~KVALinkCore() override;
+
+    bool ReadParameters();
+    bool WriteParameters();
+
+    // Loads an upgrade file from a stream opened by the caller. Refused while a firmware
+    // transfer is still taking blocks from the loaded payload.
+    bool LoadUpgradeFile(std::istream& file);
+    bool StartFirmwareUpdate(TransferRecord* record);
+    // Whether the worker may still read from this record's data.
+    bool IsTransferBusy(const TransferRecord* record);
+
+    TransferRecord m_EscRecord;
+    TransferRecord m_FirmwareRecord;
+
+    PortBase* GetPort() const { return m_pPort; }
+
+protected:
+    void OnIdentified() override;
+};
+
+} // namespace corvane

@@ -1,0 +1,294 @@
+// The worker loop and the engine's lifecycle. The byte handlers live in LinkHandlers.cpp.
+#include "LinkBase.h"
+
+#include <chrono>
+#include <cstring>
+#include <new>
+
+namespace corvane {
+
+namespace {
+// While no dongle is open the worker has nothing to wait on; this pause keeps it off the CPU
+// and still notices an arrival quickly.
+constexpr auto kClosedPortPause = std::chrono::milliseconds(20);
+} // namespace
+
+const uint8_t* const LinkBase::kNoByte = nullptr;
+
+LinkBase::LinkBase() = default;
+
+LinkBase::~LinkBase() { Run(false); }
+
+void LinkBase::Post(uint32_t code, uint32_t value) {
+    if (NotifySink* sink = m_pNotifySink.load()) {
+        sink->PostLinkNotify(code, value);
+    }
+}
+
+bool LinkBase::Run(bool start) {
+    if (start) {
+        if (m_thread.joinable()) {
+            return false;
+        }
+        m_bRunning.store(true);
+        m_thread = std::thread(&LinkBase::LinkThreadProc, this);
+        return true;
+    }
+    if (!m_thread.joinable()) {
+        return true;
+    }
+    // Every wait inside a pass is bounded (50 ms read, 150 ms write, short pauses), so the
+    // worker always sees the flag soon and the join cannot hang.
+    m_bRunning.store(false);
+    m_thread.join();
+    return true;
+}
+
+void LinkBase::LinkThreadProc(LinkBase* link) {
+    if (link == nullptr) {
+        return;
+    }
+    link->BeginWorker();
+    while (link->m_bRunning.load()) {
+        link->RunPass();
+        const int portState = link->m_pPort ? link->m_pPort->GetState() : PORT_CLOSED;
+        if (portState != PORT_OPEN && portState != PORT_ESC_READY) {
+            std::this_thread::sleep_for(kClosedPortPause);
+        }
+    }
+}
+
+void LinkBase::BeginWorker() {
+    if (m_pPort != nullptr) {
+        m_pPort->Open();
+        if (m_pPort->HoldsDevice()) {
+            m_nSubState.store(0);
+        }
+    }
+    m_dwLastRxTick.store(0);
+}
+
+void LinkBase::Reset() {
+    std::lock_guard<std::mutex> lock(m_StateLock);
+    ResetLocked();
+}
+
+void LinkBase::ResetLocked() {
+    if (m_pPort != nullptr && m_pPort->HoldsDevice()) {
+        m_pPort->Close();
+    }
+    m_byCommand.store(0);
+    const bool held = m_pPort != nullptr && m_pPort->HoldsDevice();
+    m_nLinkState.store(held ? LINK_WAIT_ESC : LINK_DOWN);
+    m_nSubState.store(0);
+    std::memset(m_TxBuffer, 0, sizeof m_TxBuffer);
+    std::memset(m_RxBuffer, 0, sizeof m_RxBuffer);
+    m_nTxOffset = 0;
+    m_nTxLength.store(0);
+    m_bSlowWrites.store(false);
+    m_nRetries.store(kBlockRetries);
+    m_nBlocksLeft.store(0);
+    m_pFrame.reset();
+    m_nFrameLength = 0;
+    m_wCheck = 0xFFFF;
+    m_nHeaderLength = 0;
+    m_bIdentifyNeeded.store(true);
+}
+
+void LinkBase::RunPass() {
+    if (m_pPort == nullptr) {
+        return;
+    }
+    const int portState = m_pPort->GetState();
+    if (portState == PORT_CLOSED) {
+        std::lock_guard<std::mutex> lock(m_StateLock);
+        if (m_nLinkState.load() != LINK_DOWN) {
+            m_pPort->Close();
+            ResetLocked();
+            Post(LN_LINK_LOST, 0);
+        }
+        return;
+    }
+    if (portState != PORT_OPEN && portState != PORT_ESC_READY) {
+        return;
+    }
+
+    const int received = m_pPort->Read(m_RxBuffer, kRxBufferSize);
+    if (received > 0) {
+        m_dwLastIoTick.store(Now());
+        std::lock_guard<std::mutex> lock(m_StateLock);
+        Dispatch(received, m_RxBuffer);
+        return;
+    }
+
+    if (m_nTxLength.load() != 0) {
+        const int taken = SendPending(m_nTxOffset);
+        if (taken > 0) {
+            std::lock_guard<std::mutex> lock(m_StateLock);
+            const int left = m_nTxLength.load() - taken;
+            // The offset is back at 0 before the length says "nothing pending", so whoever
+            // appends the next message starts it at the front of the buffer.
+            m_nTxOffset = left > 0 ? m_nTxOffset + taken : 0;
+            m_nTxLength.store(left > 0 ? left : 0);
+        }
+        return;
+    }
+
+    std::lock_guard<std::mutex> lock(m_StateLock);
+    const int state = m_nLinkState.load();
+    switch (state) {
+    case LINK_IDLE:
+        m_dwLastRxTick.store(0);
+        if (m_bIdentifyNeeded.load()) {
+            m_nLinkState.store(LINK_IDENTIFY);
+            m_nSubState.store(1);
+            OnIdentifyByte(kNoByte);
+        } else if (m_nBlocksLeft.load() != 0) {
+            FrameNextBlock();
+        } else if (Now() - m_dwLastIoTick.load() > kKeepAliveQuietMs) {
+            m_nLinkState.store(LINK_KEEPALIVE);
+            m_nSubState.store(1);
+            OnIdentifyByte(kNoByte);
+        }
+        break;
+    case LINK_DOWN:
+        m_nLinkState.store(LINK_WAIT_ESC);
+        break;
+    case LINK_WAIT_ESC:
+    case LINK_IDENTIFY:
+    case LINK_READ:
+    case LINK_WRITE:
+    case LINK_KEEPALIVE: {
+        const uint32_t last = m_dwLastRxTick.load();
+        if (last == 0) {
+            break;
+        }
+        const uint32_t now = Now();
+        if (now < last) {
+            m_dwLastRxTick.store(now); // the tick counter wrapped: start over
+        } else if (now - last > kByteTimeoutMs) {
+            OnLinkTimeout(state);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void LinkBase::OnLinkTimeout(int state) {
+    m_dwLastRxTick.store(0);
+    m_bReportIdentity.store(true);
+    m_nBlocksLeft.store(0);
+    const int subState = m_nSubState.load();
+    if (state >= LINK_WAIT_ESC && state <= LINK_WRITE) {
+        Post(LN_TIMEOUT_WAIT + static_cast<uint32_t>(state - LINK_WAIT_ESC),
+             static_cast<uint32_t>(subState));
+    }
+    Post(LN_LINK_LOST, 0);
+    m_nSubState.store(0);
+    m_nLinkState.store(LINK_WAIT_ESC);
+}
+
+void LinkBase::Dispatch(int count, const uint8_t* bytes) {
+    if (!m_pPort->HoldsDevice()) {
+        m_nLinkState.store(LINK_DOWN);
+    }
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* byte = &bytes[i];
+        switch (m_nLinkState.load()) {
+        case LINK_WAIT_ESC:
+            OnGreetingByte(byte);
+            break;
+        case LINK_IDENTIFY:
+        case LINK_KEEPALIVE:
+            OnIdentifyByte(byte);
+            break;
+        case LINK_READ:
+            OnReadByte(byte);
+            break;
+        case LINK_WRITE:
+            OnWriteByte(byte);
+            break;
+        default:
+            break; // no exchange runs: the byte is dropped
+        }
+    }
+}
+
+int LinkBase::SendPending(int offset) {
+    const int length = m_nTxLength.load();
+    if (offset < 0 || length <= 0 || offset + length > kTxBufferSize) {
+        return 0;
+    }
+    const int taken = m_pPort->Write(m_TxBuffer + offset, length);
+    if (taken <= 0) {
+        return 0;
+    }
+    if (taken > 2) {
+        m_pClock->Sleep(1);
+    }
+    if (m_bSlowWrites.load()) {
+        m_pClock->Sleep(1);
+    }
+    m_dwLastIoTick.store(Now());
+    return taken;
+}
+
+void LinkBase::SendByte(uint8_t byte) {
+    const int length = m_nTxLength.load();
+    const int at = m_nTxOffset + length;
+    if (at >= kTxBufferSize) {
+        return;
+    }
+    m_TxBuffer[at] = byte;
+    m_nTxLength.store(length + 1);
+}
+
+void LinkBase::SendBytes(const uint8_t* bytes, int count) {
+    // A new whole message never overlaps one still going out; a noisy ESC that asks twice
+    // gets the message once rather than two interleaved copies.
+    if (m_nTxLength.load() != 0 || count <= 0 || count > kTxBufferSize) {
+        return;
+    }
+    m_nTxOffset = 0;
+    std::memcpy(m_TxBuffer, bytes, static_cast<size_t>(count));
+    m_nTxLength.store(count);
+}
+
+void LinkBase::FrameNextBlock() {
+    TransferRecord* record = m_pWriteRequest.load();
+    m_pFrame.reset();
+    m_nFrameLength = 0;
+    const int blocksLeft = m_nBlocksLeft.load();
+    Post(LN_BLOCK_PROGRESS, static_cast<uint32_t>(blocksLeft));
+    if (record == nullptr) {
+        m_nBlocksLeft.store(0);
+        return;
+    }
+    const bool params = record->byCommand == esc::kWriteParams;
+    const int dataLength = params ? kParamBlockSize : record->wBlockLength;
+    const int frameLength = params ? kParamFrameSize : dataLength + 1;
+    const uint8_t* next = m_pNextBlock.load();
+    const uint8_t* begin = record->pData.get();
+    // Never frame bytes from outside the record's data, whatever the counts say.
+    if (begin == nullptr || next < begin || dataLength <= 0 ||
+        static_cast<size_t>(next - begin) + static_cast<size_t>(dataLength) > record->nDataSize) {
+        m_nBlocksLeft.store(0);
+        Post(LN_WRITE_FAILED, record->byCommand);
+        return;
+    }
+    m_pFrame.reset(new (std::nothrow) uint8_t[static_cast<size_t>(frameLength)]());
+    if (!m_pFrame) {
+        return; // tried again on the next pass
+    }
+    m_nFrameLength = frameLength;
+    std::memcpy(m_pFrame.get() + (params ? 3 : 1), next, static_cast<size_t>(dataLength));
+    m_pNextBlock.store(next + dataLength);
+    m_nBlocksLeft.store(blocksLeft - 1);
+    m_nLinkState.store(LINK_WRITE);
+    m_nSubState.store(0);
+    OnWriteByte(kNoByte);
+}
+
+} // namespace corvane

@@ -1,0 +1,143 @@
+// The link engine: one worker thread that owns all port I/O, feeds received bytes to the
+// handler of the current link state, times exchanges out, starts the identify and keep-alive
+// exchanges by itself, frames the blocks of a pending write and posts notifications.
+//
+// Threads: the worker and the user-interface thread share this object. Fields either side
+// reads are atomic. Every change of the link state, and all work of the byte handlers, happens
+// under m_StateLock, which is never held across port I/O: so a request handed over by the
+// user-interface thread can never overwrite an exchange the worker has just begun.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "Clock.h"
+#include "LinkTypes.h"
+#include "NotifySink.h"
+#include "PortBase.h"
+#include "TransferRecord.h"
+
+namespace corvane {
+
+class LinkBase {
+public:
+    LinkBase();
+    virtual ~LinkBase();
+    LinkBase(const LinkBase&) = delete;
+    LinkBase& operator=(const LinkBase&) = delete;
+
+    // Starts (true) or stops (false) the worker. Start fails when a worker already runs;
+    // stop always ends and joins the worker (every wait in it is bounded).
+    bool Run(bool start);
+    // Closes the port and returns the engine to its initial state.
+    void Reset();
+
+    // Hands a read or a block write over to the worker (user-interface thread; waits up to
+    // 500 ms for an idle link).
+    bool StartRead(TransferRecord* record);
+    bool StartWrite(TransferRecord* record);
+
+    // One pass of the worker loop; the thread runs it while running, tests call it directly.
+    void RunPass();
+
+    void SetNotifySink(NotifySink* sink) { m_pNotifySink.store(sink); }
+    void SetClock(Clock* clock) { m_pClock = clock; }
+    // Called by the worker once before its first pass: opens the port.
+    void BeginWorker();
+
+    int GetLinkState() const { return m_nLinkState.load(); }
+    // For the user-interface thread (rejecting an ESC, a dongle arrival).
+    void SetLinkState(int state);
+    int GetSubState() const { return m_nSubState.load(); }
+    void SetSubState(int state);
+    void SetReportIdentity(bool on) { m_bReportIdentity.store(on); }
+    bool GetReportIdentity() const { return m_bReportIdentity.load(); }
+    bool IsIdentifyNeeded() const { return m_bIdentifyNeeded.load(); }
+    bool IsRunning() const { return m_thread.joinable(); }
+    int GetBlocksLeft() const { return m_nBlocksLeft.load(); }
+    int GetRetries() const { return m_nRetries.load(); }
+    bool IsSlowWrites() const { return m_bSlowWrites.load(); }
+    int GetTxLength() const { return m_nTxLength.load(); }
+    const uint8_t* GetTxBuffer() const { return m_TxBuffer; }
+    uint32_t GetLastRxTick() const { return m_dwLastRxTick.load(); }
+
+    static uint8_t const* const kNoByte;
+
+protected:
+    virtual void OnIdentified() = 0;
+
+    void Post(uint32_t code, uint32_t value);
+    uint32_t Now() { return m_pClock->Now(); }
+
+    // Byte handlers; a null byte starts the exchange of the current sub-state.
+    void OnGreetingByte(const uint8_t* byte);
+    void OnIdentifyByte(const uint8_t* byte);
+    void OnReadByte(const uint8_t* byte);
+    void OnWriteByte(const uint8_t* byte);
+
+    void Dispatch(int count, const uint8_t* bytes);
+    int SendPending(int offset);
+    void FrameNextBlock();
+    void OnLinkTimeout(int state);
+
+    // Appends one byte to the outgoing message.
+    void SendByte(uint8_t byte);
+    // Replaces the outgoing message (nothing may be pending).
+    void SendBytes(const uint8_t* bytes, int count);
+
+    // Waits up to 500 ms for an idle link (or one in state alsoFrom) with nothing pending, and
+    // returns holding m_StateLock; false (lock not held) when the wait ran out.
+    bool ClaimLink(int alsoFrom, std::unique_lock<std::mutex>& lock);
+    void ResetLocked();
+
+    PortBase* m_pPort = nullptr;
+    std::atomic<TransferRecord*> m_pWriteRequest{nullptr};
+    std::atomic<TransferRecord*> m_pReadRequest{nullptr};
+    std::atomic<bool> m_bReportIdentity{false};
+    std::atomic<bool> m_bIdentifyNeeded{false};
+    std::atomic<NotifySink*> m_pNotifySink{nullptr};
+    std::thread m_thread;
+    std::atomic<bool> m_bRunning{false};
+    std::mutex m_StateLock;
+    Clock* m_pClock = &SystemClock::Instance();
+
+    std::atomic<int> m_nTxLength{0};
+    uint8_t m_TxBuffer[kTxBufferSize] = {};
+    uint8_t m_RxBuffer[kRxBufferSize] = {};
+    int m_nTxOffset = 0; // worker's send offset into m_TxBuffer
+    uint8_t m_byRx = 0;
+    std::atomic<int> m_nBlocksLeft{0};
+    std::atomic<const uint8_t*> m_pNextBlock{nullptr};
+    std::unique_ptr<uint8_t[]> m_pFrame;
+    int m_nFrameLength = 0;
+    std::atomic<uint8_t> m_byCommand{0};
+    std::atomic<bool> m_bSlowWrites{false};
+    std::atomic<int> m_nRetries{kBlockRetries};
+    std::atomic<int> m_nLinkState{LINK_DOWN};
+    std::atomic<int> m_nSubState{0};
+    std::atomic<uint32_t> m_dwLastRxTick{0};
+    std::atomic<uint32_t> m_dwLastIoTick{0};
+
+    // Scratch of the byte handlers.
+    uint8_t* m_pFieldTarget = nullptr;
+    int m_nFieldLength = 3;
+    uint8_t m_Ident11[3] = {0xFF, 0xFF, 0xFF};
+    uint8_t m_Ident13[3] = {0xFF, 0xFF, 0xFF};
+    int m_nFieldFill = 0;
+    int m_nFieldCount = 0;
+    int m_nFieldsReceived = 0;
+    uint8_t* m_pReadTarget = nullptr;
+    int m_nHeaderLength = 0;
+    int m_nByteIndex = 0;
+    uint16_t m_wReplyLength = 0;
+    uint16_t m_wCheck = 0xFFFF;
+    uint16_t m_wRxCheck = 0;
+
+private:
+    static void LinkThreadProc(LinkBase* link);
+};
+
+} // namespace corvane

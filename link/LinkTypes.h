@@ -1,0 +1,78 @@
+// Constants shared by the link engine, the port and the main window: link and port
+// states, notification codes, protocol bytes and time limits.
+#pragma once
+
+#include <cstdint>
+
+namespace corvane {
+
+// Link states (m_nLinkState).
+enum : int {
+    LINK_DOWN = 0,
+    LINK_IDLE = 1,
+    LINK_WAIT_ESC = 2,
+    LINK_IDENTIFY = 3,
+    LINK_READ = 4,
+    LINK_WRITE = 5,
+    LINK_KEEPALIVE = 6,
+};
+
+// Port states (PortBase::m_nState).
+enum : int {
+    PORT_CLOSED = 0,
+    PORT_OPEN = 2,
+    PORT_ESC_READY = 4,
+};
+
+// Notification codes posted by the worker (value is the notification's lParam).
+enum : uint32_t {
+    LN_BLOCK_START = 8,
+    LN_GREETING = 9,
+    LN_IDENTIFIED = 10,
+    LN_READ_DONE = 11,
+    LN_WRITE_DONE = 12,
+    LN_READ_FAILED = 15,
+    LN_WRITE_FAILED = 16,
+    LN_TIMEOUT_WAIT = 17,
+    LN_TIMEOUT_IDENTIFY = 18,
+    LN_TIMEOUT_READ = 19,
+    LN_TIMEOUT_WRITE = 20,
+    LN_BLOCK_PROGRESS = 21,
+    LN_LINK_LOST = 255,
+};
+
+// Bytes of the ESC conversation.
+namespace esc {
+constexpr uint8_t kGreeting = 0x13;  // also the tag of the version field
+constexpr uint8_t kGoOn = 0xF7;
+constexpr uint8_t kClose = 0xFA;  // also the ESC's refusal of a block
+constexpr uint8_t kEnd = 0xF1;
+constexpr uint8_t kIdentify = 0x27;
+constexpr uint8_t kModelTag = 0x11;
+constexpr uint8_t kReadRequest = 0x86;
+constexpr uint8_t kReadParams = 0x82;
+constexpr uint8_t kReadReply = 0x65;
+constexpr uint8_t kWriteRequest = 0x62;
+constexpr uint8_t kWriteParams = 0xA1;
+constexpr uint8_t kWriteFirmware = 0x81;
+constexpr uint8_t kFirmwareLoaded = 0x93;
+} // namespace esc
+
+// Sizes and time limits of the link.
+constexpr int kTxBufferSize = 640;
+constexpr int kRxBufferSize = 1024;
+constexpr int kParamBlockSize = 512;
+constexpr int kParamFrameSize = 515;
+constexpr uint32_t kReadWaitMs = 50;
+constexpr uint32_t kWriteWaitMs = 150;
+constexpr uint32_t kKeepAliveQuietMs = 500;
+constexpr uint32_t kByteTimeoutMs = 1000;
+constexpr uint32_t kHandOverWaitMs = 500;
+constexpr uint32_t kHandOverStepMs = 10;
+constexpr int kBlockRetries = 3;
+
+// USB identity of the dongle.
+constexpr uint16_t kDongleVendorId = 0x10C4;
+constexpr uint16_t kDongleProductId = 0x82FC;
+
+} // namespace corvane

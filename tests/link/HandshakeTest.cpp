@@ -1,0 +1,138 @@
+// Greeting, identify and keep-alive against a scripted ESC.
+#include "ScriptFixture.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+using Handshake = ScriptFixture;
+
+TEST_F(Handshake, GreetingWith13IsClosedByTheEsc) {
+    Greet();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_GREETING, 0}}));
+}
+
+TEST_F(Handshake, GreetingWithF7IsAnsweredWithFA) {
+    Pass();
+    EXPECT_EQ(Say({0xF7}), Bytes{0xFA});
+    EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
+    EXPECT_TRUE(sink.Notes().empty());
+}
+
+TEST_F(Handshake, PassThatReceivesDoesNotSend) {
+    Pass();
+    port.Feed({0x13});
+    Pass();
+    EXPECT_TRUE(port.Writes().empty());
+    EXPECT_EQ(link.GetTxLength(), 1);
+    Pass();
+    EXPECT_EQ(port.TakeWritten(), Bytes{0xF7});
+}
+
+TEST_F(Handshake, IdentifyReportsTheIdentity) {
+    Greet();
+    Identify(16, 50, 'B', 105);
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_GREETING, 0}, {LN_IDENTIFIED, 0}}));
+    EXPECT_EQ(link.m_EscRecord.byModel, 16);
+    EXPECT_EQ(link.m_EscRecord.byFamily, 50);
+    EXPECT_EQ(link.m_EscRecord.byVersionLetter, 'B');
+    EXPECT_EQ(link.m_EscRecord.byVersion, 105);
+    EXPECT_EQ(port.GetState(), PORT_ESC_READY);
+    EXPECT_FALSE(link.IsIdentifyNeeded());
+}
+
+TEST_F(Handshake, OneAnnouncedFieldGetsNoGoOn) {
+    Greet();
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x27});
+    EXPECT_EQ(Say({1, 0x11, 8, 50}), Bytes{});
+    EXPECT_EQ(Say({0xF1}), Bytes{});
+    EXPECT_EQ(sink.Count(LN_IDENTIFIED), 1);
+    // The version field never came: both of its values stay 0xFF.
+    EXPECT_EQ(link.m_EscRecord.byVersionLetter, 0xFF);
+    EXPECT_EQ(link.m_EscRecord.byVersion, 0xFF);
+}
+
+TEST_F(Handshake, FirstByteIsTheFieldCountEvenWhenItLooksLikeATag) {
+    Greet();
+    Pass();
+    Flush();
+    // 0x11 is taken as the count; the field begins with the next 0x11.
+    EXPECT_EQ(Say({0x11, 0x11, 8, 50}), Bytes{0xF7});
+}
+
+TEST_F(Handshake, UnknownTagsAreNeverAcknowledged) {
+    Greet();
+    Pass();
+    Flush();
+    EXPECT_EQ(Say({2, 0x42, 1, 2, 3, 4}), Bytes{});
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_GREETING, 0}, {LN_TIMEOUT_IDENTIFY, 3},
+                                               {LN_LINK_LOST, 0}}));
+}
+
+TEST_F(Handshake, KeepAliveStartsStrictlyAfter500QuietMs) {
+    Greet();
+    Pass();
+    Flush();
+    Say({2, 0x11, 8, 50});
+    Say({0x13, 'A', 12});
+    const uint32_t lastTraffic = clock.Now();
+    port.Feed({0xF1});
+    link.RunPass();
+    clock.Set(lastTraffic + 500);
+    link.RunPass();
+    EXPECT_EQ(link.GetTxLength(), 0);
+    clock.Set(lastTraffic + 501);
+    link.RunPass();
+    EXPECT_EQ(link.GetLinkState(), LINK_KEEPALIVE);
+    EXPECT_EQ(Flush(), Bytes{0x27});
+}
+
+TEST_F(Handshake, KeepAliveWithoutReportIsCutAfterTheFirstField) {
+    Connect();
+    link.SetReportIdentity(false);
+    clock.Advance(600);
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x27});
+    EXPECT_EQ(Say({2, 0x11, 16, 51}), Bytes{0xF1});
+    EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
+    EXPECT_TRUE(sink.Notes().empty());
+    EXPECT_EQ(link.m_EscRecord.byModel, 8); // not copied
+}
+
+TEST_F(Handshake, KeepAliveWithReportWantedRunsToTheEnd) {
+    Connect();
+    clock.Advance(600);
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x27});
+    EXPECT_EQ(Say({2, 0x11, 16, 50}), Bytes{0xF7});
+    Say({0x13, 'A', 20});
+    Say({0xF1});
+    EXPECT_EQ(sink.Count(LN_IDENTIFIED), 1);
+    EXPECT_EQ(link.m_EscRecord.byModel, 16);
+}
+
+TEST_F(Handshake, BytesWhileIdleAreDropped) {
+    Connect();
+    EXPECT_EQ(Say({0x65, 0x13, 0xF7, 0xFA, 0xF1}), Bytes{});
+    EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
+    EXPECT_TRUE(sink.Notes().empty());
+}
+
+TEST_F(Handshake, RejectedEscIgnoresGreetingsUntilATimeout) {
+    Greet();
+    Identify(8, 49);
+    link.SetLinkState(LINK_DOWN); // the window rejects the family
+    Pass();
+    EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
+    EXPECT_EQ(link.GetSubState(), 3);
+    sink.Clear();
+    EXPECT_EQ(Say({0x13}), Bytes{});
+    EXPECT_EQ(Say({0xF7}), Bytes{});
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_WAIT, 3}, {LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetSubState(), 0);
+    EXPECT_EQ(Say({0x13}), Bytes{0xF7}); // greeted normally again
+}

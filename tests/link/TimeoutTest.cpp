@@ -1,0 +1,88 @@
+// The 1,000 ms byte timeout of every exchange, and the tick counter wrapping.
+#include "ScriptFixture.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+using Timeout = ScriptFixture;
+
+TEST_F(Timeout, SilentIdentifyEndsAfterMoreThan1000Ms) {
+    Greet();
+    sink.Clear();
+    Pass(); // identify starts: the timer runs from here
+    const uint32_t started = clock.Now() - 1;
+    clock.Set(started + 1000);
+    link.RunPass();
+    link.RunPass(); // the pending 0x27 went out; nothing else
+    EXPECT_TRUE(sink.Notes().empty());
+    clock.Set(started + 1001);
+    link.RunPass();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_IDENTIFY, 3}, {LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
+    EXPECT_EQ(link.GetSubState(), 0);
+    EXPECT_TRUE(link.GetReportIdentity());
+}
+
+TEST_F(Timeout, WaitingForTheEscAfterATimeoutNeverTimesOut) {
+    Greet();
+    Pass();
+    Flush();
+    clock.Advance(2000);
+    Pass();
+    sink.Clear();
+    clock.Advance(100000);
+    Pass();
+    EXPECT_TRUE(sink.Notes().empty());
+    // One stray byte starts the timer; with no greeting completed the link times out again.
+    Say({0x55});
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_WAIT, 0}, {LN_LINK_LOST, 0}}));
+}
+
+TEST_F(Timeout, KeepAliveTimeoutPostsOnlyLinkLost) {
+    Connect();
+    clock.Advance(600);
+    Pass();
+    Flush();
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_LINK_LOST, 0}}));
+}
+
+TEST_F(Timeout, WrappedCounterRestartsTheTimer) {
+    clock.Set(0xFFFFFF00u);
+    Greet();
+    sink.Clear();
+    Pass(); // identify starts near the top of the counter
+    Flush();
+    clock.Set(5); // wrapped: "now" is below the start
+    Pass();
+    EXPECT_TRUE(sink.Notes().empty());
+    EXPECT_EQ(link.GetLastRxTick(), 5u);
+    clock.Set(5 + 1001);
+    Pass();
+    EXPECT_EQ(sink.Count(LN_TIMEOUT_IDENTIFY), 1);
+}
+
+TEST_F(Timeout, PortRemovedWhileIdlePostsOneLinkLost) {
+    Connect();
+    port.Remove();
+    for (int i = 0; i < 20; ++i) {
+        Pass(100);
+    }
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetLinkState(), LINK_DOWN);
+    EXPECT_FALSE(port.HoldsDevice());
+}
+
+TEST_F(Timeout, NoSinkChangesNothingButThePosting) {
+    link.SetNotifySink(nullptr);
+    Greet();
+    Pass();
+    Flush();
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
+    EXPECT_TRUE(sink.Notes().empty());
+}

@@ -1,0 +1,205 @@
+// Parameter read and block write against a scripted ESC.
+#include <algorithm>
+#include <numeric>
+
+#include "Crc16.h"
+#include "ScriptFixture.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+Bytes ReadReply(const Bytes& block, uint16_t check) {
+    Bytes reply{0x65, 0x00};
+    reply.insert(reply.end(), block.begin(), block.end());
+    reply.push_back(static_cast<uint8_t>(check & 0xFF));
+    reply.push_back(static_cast<uint8_t>(check >> 8));
+    reply.push_back(0xF1);
+    return reply;
+}
+
+Bytes CountingBlock(uint8_t seed) {
+    Bytes block(512);
+    std::iota(block.begin(), block.end(), seed);
+    return block;
+}
+
+} // namespace
+
+class Transfer : public ScriptFixture {
+protected:
+    // Starts a read and answers up to the reply.
+    void BeginRead() {
+        ASSERT_TRUE(link.ReadParameters());
+        ASSERT_EQ(Flush(), Bytes{0x86});
+        ASSERT_EQ(Say({0xF7}), Bytes{0x82});
+    }
+    void LoadEscBlock(const Bytes& block) {
+        link.m_EscRecord.pData.reset(new uint8_t[512]);
+        link.m_EscRecord.nDataSize = 512;
+        std::copy(block.begin(), block.end(), link.m_EscRecord.pData.get());
+    }
+    // Runs the write up to the ESC's verdict on the frame; returns the 514 bytes sent.
+    Bytes SendBlock() {
+        Pass(); // the worker frames the block
+        EXPECT_EQ(Flush(), Bytes{0x62});
+        EXPECT_EQ(Say({0xF7}), Bytes{0xA1});
+        return Say({0xF7});
+    }
+};
+
+TEST_F(Transfer, ReadWithMatchingCrc) {
+    Connect();
+    const Bytes block = CountingBlock(3);
+    BeginRead();
+    Say(ReadReply(block, Crc16(block.data(), 512, 0xFFFF)));
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_READ_DONE, 0x82}}));
+    EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), link.m_EscRecord.pData.get()));
+}
+
+TEST_F(Transfer, ReadWithFallbackSumOrNeither) {
+    Connect();
+    const Bytes block = CountingBlock(9);
+    BeginRead();
+    Say(ReadReply(block, FallbackSum(block.data(), 512)));
+    EXPECT_EQ(sink.Count(LN_READ_DONE), 1);
+    BeginRead();
+    Say(ReadReply(block, 0x1234));
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_READ_FAILED, 0x82}));
+    EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
+}
+
+TEST_F(Transfer, CheckByteEqualToEndByteDoesNotEndTheReply) {
+    Connect();
+    // Find a block whose CRC has 0xF1 as its low byte.
+    Bytes block = CountingBlock(0);
+    uint16_t check = 0;
+    for (int v = 0; v < 65536; ++v) {
+        block[100] = static_cast<uint8_t>(v);
+        block[101] = static_cast<uint8_t>(v >> 8);
+        check = Crc16(block.data(), 512, 0xFFFF);
+        if ((check & 0xFF) == 0xF1) {
+            break;
+        }
+    }
+    ASSERT_EQ(check & 0xFF, 0xF1);
+    BeginRead();
+    Bytes reply = ReadReply(block, check);
+    reply.pop_back(); // everything but the end byte
+    Say(reply);
+    EXPECT_TRUE(sink.Notes().empty());
+    EXPECT_EQ(link.GetLinkState(), LINK_READ);
+    Say({0xF1});
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_READ_DONE, 0x82}}));
+}
+
+TEST_F(Transfer, RefusedReadStaysBusyUntilTheTimeout) {
+    Connect();
+    ASSERT_TRUE(link.ReadParameters());
+    Flush();
+    Say({0x00});
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_READ_FAILED, 0x82}}));
+    EXPECT_EQ(link.GetLinkState(), LINK_READ);
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Count(LN_TIMEOUT_READ), 1);
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_LINK_LOST, 0}));
+}
+
+TEST_F(Transfer, ParameterFrameOfZerosCarriesItsCheck) {
+    Connect();
+    LoadEscBlock(Bytes(512, 0));
+    ASSERT_TRUE(link.WriteParameters());
+    const Bytes rest = SendBlock();
+    ASSERT_EQ(rest.size(), 514u);
+    EXPECT_EQ(rest[0], 0xA3);
+    EXPECT_EQ(rest[1], 0xC1);
+    Say({0xF1});
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_BLOCK_PROGRESS, 1},
+                                               {LN_BLOCK_START, 0xA1},
+                                               {LN_WRITE_DONE, 0xA1}}));
+}
+
+TEST_F(Transfer, RefusedBlockIsSentAtMostFourTimes) {
+    Connect();
+    const Bytes block = CountingBlock(7);
+    LoadEscBlock(block);
+    ASSERT_TRUE(link.WriteParameters());
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const Bytes rest = SendBlock();
+        ASSERT_EQ(rest.size(), 514u) << attempt;
+        EXPECT_TRUE(std::equal(block.begin(), block.end(), rest.begin() + 2)) << attempt;
+        Say({0xFA});
+        EXPECT_TRUE(link.IsSlowWrites());
+    }
+    EXPECT_EQ(sink.Count(LN_BLOCK_PROGRESS), 4);
+    EXPECT_EQ(sink.Count(LN_BLOCK_START), 4);
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_FAILED, 0xA1}));
+    EXPECT_EQ(link.GetBlocksLeft(), 0);
+    Pass();
+    EXPECT_EQ(Flush(), Bytes{}); // nothing more is framed
+}
+
+TEST_F(Transfer, AcceptedResendRenewsTheRetries) {
+    Connect();
+    LoadEscBlock(CountingBlock(1));
+    ASSERT_TRUE(link.WriteParameters());
+    SendBlock();
+    Say({0xFA});
+    SendBlock();
+    Say({0xF1});
+    EXPECT_FALSE(link.IsSlowWrites());
+    EXPECT_EQ(link.GetRetries(), 3);
+    const auto notes = sink.Notes();
+    EXPECT_EQ(notes[0], (Note{LN_BLOCK_PROGRESS, 1}));
+    EXPECT_EQ(notes[2], (Note{LN_BLOCK_PROGRESS, 1})); // the same count for the re-sent block
+    EXPECT_EQ(notes.back(), (Note{LN_WRITE_DONE, 0xA1}));
+}
+
+TEST_F(Transfer, UnacknowledgedHeaderByteFailsAndWaitsForTheTimeout) {
+    Connect();
+    LoadEscBlock(CountingBlock(1));
+    ASSERT_TRUE(link.WriteParameters());
+    Pass();
+    Flush();
+    EXPECT_EQ(Say({0x00}), Bytes{});
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_FAILED, 0xA1}));
+    EXPECT_EQ(link.GetLinkState(), LINK_WRITE);
+    EXPECT_EQ(Say({0xF7}), Bytes{}); // no frame any more
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Count(LN_TIMEOUT_WRITE), 1);
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_LINK_LOST, 0}));
+}
+
+TEST_F(Transfer, HandOverGivesUpAfter500Ms) {
+    // No ESC has greeted: the link never becomes idle.
+    Pass();
+    const uint32_t before = clock.Now();
+    link.m_EscRecord.byCommand = 0x82;
+    EXPECT_FALSE(link.ReadParameters());
+    EXPECT_GT(clock.Now() - before, 500u);
+    LoadEscBlock(CountingBlock(0));
+    EXPECT_FALSE(link.WriteParameters());
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_READ_DONE, 0x82}, {LN_WRITE_FAILED, 0xA1}}));
+}
+
+TEST_F(Transfer, WriteWithoutDataIsRefusedSilently) {
+    Connect();
+    EXPECT_FALSE(link.WriteParameters());
+    EXPECT_TRUE(sink.Notes().empty());
+}
+
+TEST(LinkRun, StartAndStop) {
+    ScriptPort port;
+    KVALinkCore link(&port);
+    link.Reset();
+    EXPECT_TRUE(link.Run(false)); // no thread yet
+    EXPECT_TRUE(link.Run(true));
+    EXPECT_FALSE(link.Run(true)); // one worker only
+    EXPECT_TRUE(link.IsRunning());
+    EXPECT_TRUE(link.Run(false));
+    EXPECT_FALSE(link.IsRunning());
+}
