@@ -1,0 +1,184 @@
+#include "USBDevice.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "HidrawListing.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr uint8_t kHelloReportId = 3;
+constexpr uint8_t kDataReportId = 1;
+constexpr uint8_t kInputReportId = 2;
+constexpr int kHeaderLength = 2; // report ID and payload length
+constexpr short kGoneEvents = POLLERR | POLLHUP | POLLNVAL;
+
+// Sysfs names are ASCII, so folding bytes is enough.
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+} // namespace
+
+USBDevice::USBDevice() : USBDevice(LinuxHidSystem::Instance()) {}
+
+USBDevice::USBDevice(HidSystem& system) : m_system(system) {}
+
+USBDevice::~USBDevice() {
+    std::lock_guard lock(m_lock);
+    CloseLocked();
+}
+
+bool USBDevice::HoldsDevice() const {
+    return m_hDevice.load() >= 0;
+}
+
+std::string USBDevice::DevicePath() const {
+    std::lock_guard lock(m_lock);
+    return m_pszPath;
+}
+
+bool USBDevice::Open() {
+    std::lock_guard lock(m_lock);
+    return OpenLocked();
+}
+
+bool USBDevice::OpenLocked() {
+    const int state = GetState();
+    if (state == PORT_OPEN || state == PORT_ESC_READY) {
+        return true;
+    }
+    if (HoldsDevice()) {
+        CloseLocked();
+    }
+    OpenMatchingDevice(kDongleVendorId, kDongleProductId, 0);
+    if (!HoldsDevice()) {
+        return false;
+    }
+    m_pReport.assign(m_wOutputReportLength, 0);
+    m_wReportLength = m_wOutputReportLength;
+
+    m_byReportId = kHelloReportId;
+    WriteLocked(&m_byHello, 1);
+    m_byReportId = kDataReportId;
+    // Last, so that the worker starts on the port only once everything above exists.
+    SetState(PORT_OPEN);
+    return true;
+}
+
+bool USBDevice::Close() {
+    std::lock_guard lock(m_lock);
+    return CloseLocked();
+}
+
+bool USBDevice::CloseLocked() {
+    const int fd = m_hDevice.exchange(-1);
+    if (fd >= 0) {
+        m_system.Close(fd);
+    }
+    ResetCaps();
+    return true;
+}
+
+// A hidraw node whose device is unplugged stays readable: poll reports an error or hang-up at
+// once and read fails, so without this the worker would spin on the dead node instead of
+// waiting 50 ms per pass until the udev removal notice arrives (if it ever does). Closing
+// the port state hands the cleanup to the worker, exactly as a removal notice does.
+void USBDevice::MarkGone() {
+    SetState(PORT_CLOSED);
+}
+
+int USBDevice::Write(const uint8_t* bytes, int count) {
+    std::lock_guard lock(m_lock);
+    return WriteLocked(bytes, count);
+}
+
+int USBDevice::WriteLocked(const uint8_t* bytes, int count) {
+    const int fd = m_hDevice.load();
+    if (fd < 0 || m_wReportLength < kHeaderLength) {
+        return 0;
+    }
+    const int n = bytes ? std::clamp(count, 0, m_wReportLength - kHeaderLength) : 0;
+    std::fill(m_pReport.begin(), m_pReport.end(), 0);
+    m_pReport[0] = m_byReportId;
+    m_pReport[1] = static_cast<uint8_t>(n);
+    std::copy_n(bytes, n, m_pReport.begin() + kHeaderLength);
+
+    short revents = 0;
+    if (m_system.Poll(fd, POLLOUT, kWriteWaitMs, revents) <= 0) {
+        return 0;
+    }
+    if (revents & kGoneEvents) {
+        MarkGone();
+        return 0;
+    }
+    const ssize_t written = m_system.Write(fd, m_pReport.data(), m_pReport.size());
+    if (written == -ENODEV) {
+        MarkGone();
+    }
+    return written <= 0 ? 0 : static_cast<int>(std::min<ssize_t>(written, n));
+}
+
+int USBDevice::Read(uint8_t* buffer, int capacity) {
+    std::lock_guard lock(m_lock);
+    const int fd = m_hDevice.load();
+    if (fd < 0 || buffer == nullptr || capacity <= 0) {
+        return 0;
+    }
+    short revents = 0;
+    if (m_system.Poll(fd, POLLIN, kReadWaitMs, revents) <= 0) {
+        return 0;
+    }
+    if (revents & kGoneEvents) {
+        MarkGone();
+        return 0;
+    }
+    // The kernel cuts a report longer than capacity, so the buffer is never overrun.
+    const ssize_t got = m_system.Read(fd, buffer, static_cast<size_t>(capacity));
+    if (got == -ENODEV || got == -EIO) { // EIO: what hidraw readers get once the device left
+        MarkGone();
+    }
+    if (got < kHeaderLength) {
+        return 0;
+    }
+    if (buffer[0] != kInputReportId) {
+        return static_cast<int>(got);
+    }
+    // The dongle's length byte is trusted only as far as the bytes that really came.
+    const size_t n = std::min<size_t>(buffer[1], static_cast<size_t>(got) - kHeaderLength);
+    std::memmove(buffer, buffer + kHeaderLength, n);
+    return static_cast<int>(n);
+}
+
+bool USBDevice::OnDeviceArrival(const std::string& path) {
+    std::lock_guard lock(m_lock);
+    if (GetState() != PORT_CLOSED) {
+        return false;
+    }
+    m_pszPath = ToSyspath(path, m_system.SysfsRoot());
+    OpenLocked();
+    return GetState() == PORT_OPEN;
+}
+
+bool USBDevice::OnDeviceRemoval(const std::string& path) {
+    std::lock_guard lock(m_lock);
+    if (GetState() == PORT_CLOSED || m_pszPath.empty()) {
+        return false;
+    }
+    if (!EqualIgnoringCase(m_pszPath, ToSyspath(path, m_system.SysfsRoot()))) {
+        return false;
+    }
+    SetState(PORT_CLOSED);
+    return true;
+}
+
+} // namespace corvane

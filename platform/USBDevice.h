@@ -1,0 +1,82 @@
+// The dongle port on Linux: the USB HID dongle reached through its hidraw node. Finds the
+// dongle among the hidraw devices, greets it, wraps outgoing bytes into output reports and
+// unwraps input reports, and follows arrival and removal notices from the udev monitor.
+//
+// Paths here are syspaths (see HidrawListing.h); notices may also give a devpath.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "HidSystem.h"
+#include "PortBase.h"
+
+namespace corvane {
+
+class USBDevice : public PortBase {
+public:
+    // The machine's hidraw devices.
+    USBDevice();
+    explicit USBDevice(HidSystem& system);
+    ~USBDevice() override;
+    USBDevice(const USBDevice&) = delete;
+    USBDevice& operator=(const USBDevice&) = delete;
+
+    bool Open() override;
+    bool Close() override;
+    int Write(const uint8_t* bytes, int count) override;
+    int Read(uint8_t* buffer, int capacity) override;
+    bool HoldsDevice() const override;
+
+    // Tries the arriving device first; true when the dongle is open afterwards. Acts only
+    // while the port is closed.
+    bool OnDeviceArrival(const std::string& path);
+    // True when the removed device is the open dongle; the port is then PORT_CLOSED and the
+    // worker closes the handle.
+    bool OnDeviceRemoval(const std::string& path);
+    // The last search found the dongle's node but was refused permission to open it, and
+    // opened nothing (typically a missing udev rule).
+    bool AccessDenied() const { return m_bAccessDenied.load(); }
+    std::string DevicePath() const;
+
+    // The steps of Open. They expect the port to be theirs alone: Open holds the port's lock
+    // around them.
+    bool FindInterface(int index);
+    int OpenIfMatching(uint16_t vendor, uint16_t product);
+    void OpenMatchingDevice(uint16_t vendor, uint16_t product, uint16_t inputBuffers);
+    void ResetCaps();
+
+    static constexpr int kMaxInterfaces = 64;
+    // hidraw queues a fixed number of input reports per reader and cannot be told otherwise.
+    static constexpr uint16_t m_wInputBuffers = 64;
+
+private:
+    bool OpenLocked();
+    bool CloseLocked();
+    int WriteLocked(const uint8_t* bytes, int count);
+    void MarkGone();
+
+    HidSystem& m_system;
+    // Open runs on the worker at start and on the user-interface thread on arrival, and a
+    // notice can come while the worker is inside Read or Write; the lock keeps the handle,
+    // report buffer, path and report lengths whole across those. It is held at most for one
+    // bounded wait, and the user-interface thread only contends for it around notices.
+    mutable std::mutex m_lock;
+    std::atomic<int> m_hDevice{-1};
+    std::string m_pszPath;
+    std::vector<uint8_t> m_pReport;
+    uint16_t m_wReportLength = 0;
+
+    const uint8_t m_byHello = 0x01;
+    uint8_t m_byReportId = 1;
+    uint16_t m_wInputReportLength = 0;
+    uint16_t m_wOutputReportLength = 0;
+    uint16_t m_wFeatureReportLength = 0;
+    bool m_bDeniedInWalk = false;
+    std::atomic<bool> m_bAccessDenied{false};
+};
+
+} // namespace corvane

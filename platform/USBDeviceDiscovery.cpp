@@ -1,0 +1,105 @@
+// How USBDevice finds the dongle: walk the hidraw devices, match IDs first by the text of
+// the path, then by what the opened node reports, and size the reports from its descriptor.
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+
+#include "HidrawListing.h"
+#include "ReportDescriptor.h"
+#include "USBDevice.h"
+
+namespace corvane {
+
+namespace {
+
+// The parent HID device in a hidraw path is named "0003:10C4:82FC.0007". The test is on
+// text, so an ID written in mixed case does not count.
+bool PathNamesId(const std::string& path, uint16_t id) {
+    char lower[8], upper[8];
+    std::snprintf(lower, sizeof lower, "%04x", id);
+    std::snprintf(upper, sizeof upper, "%04X", id);
+    return path.find(lower) != std::string::npos || path.find(upper) != std::string::npos;
+}
+
+} // namespace
+
+bool USBDevice::FindInterface(int index) {
+    if (index < 0 || index >= kMaxInterfaces) {
+        return false;
+    }
+    // A path set by an arrival notice is the candidate and so takes index 0's turn.
+    if (!m_pszPath.empty()) {
+        return true;
+    }
+    m_pszPath = HidrawDeviceAt(m_system.SysfsRoot(), static_cast<size_t>(index));
+    return !m_pszPath.empty();
+}
+
+int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
+    if (!PathNamesId(m_pszPath, vendor) || !PathNamesId(m_pszPath, product)) {
+        return -1;
+    }
+    const std::string node = HidrawNodeName(m_pszPath);
+    if (node.empty()) {
+        return -1;
+    }
+    // hidraw has no exclusive open, so another program may hold the dongle at the same time.
+    const int fd =
+        m_system.Open(m_system.DeviceDir() + "/" + node, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_bDeniedInWalk = m_bDeniedInWalk || fd == -EACCES || fd == -EPERM;
+        return -1;
+    }
+    HidRawInfo info;
+    if (!m_system.GetRawInfo(fd, info) || info.vendor != vendor || info.product != product) {
+        m_system.Close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product,
+                                   uint16_t /*inputBuffers: hidraw's queue is fixed*/) {
+    m_bDeniedInWalk = false;
+    for (int index = 0; FindInterface(index); ++index) {
+        const int fd = OpenIfMatching(vendor, product);
+        if (fd < 0) {
+            m_pszPath.clear();
+            continue;
+        }
+        // Without a readable, well-formed descriptor the reports cannot be sized: skip it.
+        std::vector<uint8_t> descriptor;
+        std::optional<ReportLengths> lengths;
+        if (m_system.GetReportDescriptor(fd, descriptor)) {
+            lengths = ParseReportLengths(descriptor);
+        }
+        if (!lengths) {
+            m_system.Close(fd);
+            m_pszPath.clear();
+            continue;
+        }
+        if (lengths->input != 0) {
+            m_wInputReportLength = lengths->input;
+        }
+        if (lengths->output != 0) {
+            m_wOutputReportLength = lengths->output;
+        }
+        if (lengths->feature != 0) {
+            m_wFeatureReportLength = lengths->feature;
+        }
+        m_hDevice.store(fd);
+        m_bAccessDenied.store(false);
+        return;
+    }
+    m_bAccessDenied.store(m_bDeniedInWalk);
+}
+
+void USBDevice::ResetCaps() {
+    m_wInputReportLength = 0;
+    m_wOutputReportLength = 0;
+    m_wFeatureReportLength = 0;
+}
+
+} // namespace corvane

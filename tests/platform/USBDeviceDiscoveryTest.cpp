@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "FakeHidraw.h"
+#include "USBDevice.h"
+
+namespace corvane {
+namespace {
+
+using test::FakeHidraw;
+using test::HungUp;
+
+const HidRawInfo kOtherDevice{3, 0x046D, 0xC077};
+
+std::string OtherName(int number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "0003:046D:C077.%04X", number + 1);
+    return name;
+}
+
+class Discovery : public ::testing::Test {
+protected:
+    FakeHidraw fake;
+    USBDevice port{fake};
+};
+
+class DiscoveryByIdCase : public Discovery, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DiscoveryByIdCase, PathWithDongleIdsButOtherAttributesIsClosedAndSkipped) {
+    fake.AddNode(0, GetParam(), kOtherDevice);
+    const std::string dongle = fake.AddDongle(1);
+
+    ASSERT_TRUE(port.Open());
+    EXPECT_EQ(fake.Opens(0), 1);
+    EXPECT_TRUE(HungUp(fake.Peer(0)));
+    EXPECT_EQ(port.DevicePath(), dongle);
+    EXPECT_EQ(port.GetState(), PORT_OPEN);
+}
+
+INSTANTIATE_TEST_SUITE_P(LowerAndUpper, DiscoveryByIdCase,
+                         ::testing::Values("0003:10c4:82fc.0001", "0003:10C4:82FC.0001"));
+
+TEST_F(Discovery, IdInMixedCaseOnlyIsNeverOpened) {
+    const HidRawInfo dongle{3, kDongleVendorId, kDongleProductId};
+    fake.AddNode(0, "0003:10C4:82Fc.0001", dongle);
+    fake.AddNode(1, "0003:10c4:82fC.0002", dongle);
+
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(fake.Opens(0) + fake.Opens(1), 0);
+}
+
+TEST_F(Discovery, AbsentDongleLeavesPortClosedAndIoUntouched) {
+    fake.AddNode(0, OtherName(0), kOtherDevice);
+
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.GetState(), PORT_CLOSED);
+    EXPECT_FALSE(port.HoldsDevice());
+    EXPECT_EQ(port.DevicePath(), "");
+
+    fake.calls.clear();
+    uint8_t buffer[64] = {1, 2, 3};
+    EXPECT_EQ(port.Write(buffer, 3), 0);
+    EXPECT_EQ(port.Read(buffer, sizeof buffer), 0);
+    EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(Discovery, WalkIsInNaturalNumericOrder) {
+    fake.AddDongle(10);
+    const std::string first = fake.AddDongle(2);
+
+    ASSERT_TRUE(port.Open());
+    EXPECT_EQ(port.DevicePath(), first);
+    EXPECT_EQ(fake.Opens(10), 0);
+}
+
+TEST(DiscoveryLimit, OnlyTheFirstSixtyFourInterfacesAreLookedAt) {
+    for (int dongleIndex : {63, 64}) {
+        FakeHidraw fake;
+        for (int number = 0; number < dongleIndex; ++number) {
+            fake.AddNode(number, OtherName(number), kOtherDevice);
+        }
+        fake.AddDongle(dongleIndex);
+        USBDevice port{fake};
+        EXPECT_EQ(port.Open(), dongleIndex < USBDevice::kMaxInterfaces) << dongleIndex;
+    }
+}
+
+TEST_F(Discovery, DeviceWithUnusableDescriptorIsSkipped) {
+    fake.AddNode(0, "0003:10C4:82FC.0001", {3, kDongleVendorId, kDongleProductId},
+                 {0x75, 0x08, 0x95});
+    const std::string dongle = fake.AddDongle(1);
+
+    ASSERT_TRUE(port.Open());
+    EXPECT_TRUE(HungUp(fake.Peer(0)));
+    EXPECT_EQ(port.DevicePath(), dongle);
+}
+
+TEST_F(Discovery, RefusedPermissionIsReportedPerWalk) {
+    fake.AddDongle(0);
+    fake.RefuseOpen(0, EBUSY);
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.AccessDenied());
+
+    fake.RefuseOpen(0, EACCES);
+    EXPECT_FALSE(port.Open());
+    EXPECT_TRUE(port.AccessDenied());
+
+    fake.RefuseOpen(0, 0);
+    EXPECT_TRUE(port.Open());
+    EXPECT_FALSE(port.AccessDenied());
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "FakeHidraw.h"
+#include "USBDevice.h"
+
+namespace corvane {
+namespace {
+
+using test::SendReport;
+using test::TakeReport;
+using Bytes = std::vector<uint8_t>;
+
+// The dongle opened, its hello report taken off the line.
+class DongleIo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake.AddDongle(0);
+        ASSERT_TRUE(port.Open());
+        peer = fake.Peer(0);
+        hello = TakeReport(peer);
+    }
+
+    // What a read of this report leaves at the buffer's start, and the count returned.
+    std::pair<int, Bytes> ReadOf(const Bytes& report, int capacity = 1024) {
+        SendReport(peer, report);
+        Bytes buffer(capacity + 4, 0xEE);
+        int n = port.Read(buffer.data(), capacity);
+        EXPECT_TRUE(std::all_of(buffer.end() - 4, buffer.end(), [](int b) { return b == 0xEE; }));
+        return {n, Bytes(buffer.begin(), buffer.begin() + std::max(n, 0))};
+    }
+
+    test::FakeHidraw fake;
+    USBDevice port{fake};
+    int peer = -1;
+    Bytes hello;
+};
+
+TEST_F(DongleIo, HelloThenDataReportsFilledToOutputLength) {
+    Bytes expected(64, 0);
+    expected[0] = 0x03;
+    expected[1] = expected[2] = 0x01;
+    EXPECT_EQ(hello, expected);
+
+    const Bytes payload{0xAA, 0xBB, 0xCC};
+    EXPECT_EQ(port.Write(payload.data(), 3), 3);
+    expected = Bytes(64, 0);
+    expected[0] = 0x01;
+    expected[1] = 3;
+    std::copy(payload.begin(), payload.end(), expected.begin() + 2);
+    EXPECT_EQ(TakeReport(peer), expected);
+}
+
+TEST_F(DongleIo, LongPayloadIsCutToOneReportAndTheReturnSaysSo) {
+    Bytes payload(100);
+    std::iota(payload.begin(), payload.end(), uint8_t{0});
+    EXPECT_EQ(port.Write(payload.data(), int(payload.size())), 62);
+
+    const Bytes report = TakeReport(peer);
+    ASSERT_EQ(report.size(), 64u);
+    EXPECT_EQ(report[1], 62);
+    EXPECT_TRUE(std::equal(report.begin() + 2, report.end(), payload.begin()));
+}
+
+TEST_F(DongleIo, InputReportsAreUnwrapped) {
+    EXPECT_EQ(ReadOf({0x02, 0x03, 0x11, 0x22, 0x33, 0x00}), std::pair(3, Bytes{0x11, 0x22, 0x33}));
+    EXPECT_EQ(ReadOf({0x02, 0x00, 0x44}).first, 0);
+    EXPECT_EQ(ReadOf({0x02}).first, 0);
+    // Another report ID is handed up whole, ID and length byte included.
+    EXPECT_EQ(ReadOf({0x05, 0x02, 0x11}), std::pair(3, Bytes{0x05, 0x02, 0x11}));
+}
+
+TEST_F(DongleIo, LengthByteIsTrustedOnlyAsFarAsTheBytesRead) {
+    EXPECT_EQ(ReadOf({0x02, 0xFF, 0x11, 0x22, 0x33}), std::pair(3, Bytes{0x11, 0x22, 0x33}));
+    // A short buffer is not overrun: the report is cut to it, and the payload with it.
+    EXPECT_EQ(ReadOf({0x02, 0x04, 0x11, 0x22, 0x33, 0x44}, 4), std::pair(2, Bytes{0x11, 0x22}));
+}
+
+TEST_F(DongleIo, HangUpClosesThePortButLeavesTheHandleToTheWorker) {
+    ::close(peer);
+    Bytes buffer(1024);
+    EXPECT_EQ(port.Read(buffer.data(), 1024), 0);
+    EXPECT_EQ(port.GetState(), PORT_CLOSED);
+    EXPECT_TRUE(port.HoldsDevice());
+
+    port.SetState(PORT_OPEN);
+    EXPECT_EQ(port.Write(buffer.data(), 3), 0);
+    EXPECT_EQ(port.GetState(), PORT_CLOSED);
+}
+
+TEST_F(DongleIo, AfterCloseNothingTouchesTheSystemAndTheStateStays) {
+    port.SetState(PORT_ESC_READY);
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.HoldsDevice());
+    EXPECT_EQ(port.GetState(), PORT_ESC_READY);
+
+    fake.calls.clear();
+    Bytes buffer(1024);
+    EXPECT_EQ(port.Write(buffer.data(), 3), 0);
+    EXPECT_EQ(port.Read(buffer.data(), 1024), 0);
+    EXPECT_TRUE(fake.calls.empty());
+}
+
+} // namespace
+} // namespace corvane

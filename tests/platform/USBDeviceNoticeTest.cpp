@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "FakeHidraw.h"
+#include "USBDevice.h"
+
+namespace corvane {
+namespace {
+
+using test::FakeHidraw;
+using test::TakeReport;
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return text;
+}
+
+// Two dongles present; the port opened the first.
+class Notices : public ::testing::Test {
+protected:
+    void SetUp() override {
+        first = fake.AddDongle(0);
+        second = fake.AddDongle(5);
+        ASSERT_TRUE(port.Open());
+        TakeReport(fake.Peer(0));
+    }
+
+    FakeHidraw fake;
+    USBDevice port{fake};
+    std::string first, second;
+};
+
+TEST_F(Notices, ArrivalWhileOpenIsIgnored) {
+    EXPECT_FALSE(port.OnDeviceArrival(second));
+    EXPECT_EQ(port.DevicePath(), first);
+    EXPECT_EQ(fake.Opens(5), 0);
+}
+
+TEST_F(Notices, RemovalOfTheOpenDongleClosesThePort) {
+    // Differing only in case, or given as udev's devpath without the sysfs mount.
+    for (const std::string& path :
+         {Upper(first), first.substr(fake.SysfsRoot().size()), first + "/"}) {
+        port.SetState(PORT_ESC_READY);
+        EXPECT_TRUE(port.OnDeviceRemoval(path)) << path;
+        EXPECT_EQ(port.GetState(), PORT_CLOSED);
+        EXPECT_TRUE(port.HoldsDevice());
+    }
+}
+
+TEST_F(Notices, RemovalOfAnotherDeviceIsIgnored) {
+    EXPECT_FALSE(port.OnDeviceRemoval(second));
+    EXPECT_FALSE(port.OnDeviceRemoval(first.substr(0, first.size() - 1)));
+    EXPECT_EQ(port.GetState(), PORT_OPEN);
+
+    port.SetState(PORT_CLOSED);
+    EXPECT_FALSE(port.OnDeviceRemoval(first));
+}
+
+TEST_F(Notices, ReArrivalTriesTheArrivingDeviceFirstAndGreetsAgain) {
+    ASSERT_TRUE(port.OnDeviceRemoval(first));
+    port.Close();
+    fake.calls.clear();
+
+    EXPECT_TRUE(port.OnDeviceArrival(second));
+    ASSERT_FALSE(fake.calls.empty());
+    EXPECT_EQ(fake.calls.front(), "open hidraw5");
+    EXPECT_EQ(port.DevicePath(), second);
+    EXPECT_EQ(port.GetState(), PORT_OPEN);
+    const std::vector<uint8_t> hello = TakeReport(fake.Peer(5));
+    ASSERT_EQ(hello.size(), 64u);
+    EXPECT_EQ(hello[0], 0x03);
+}
+
+TEST_F(Notices, ArrivalBeforeTheWorkerClosedReleasesTheOldHandle) {
+    const int oldPeer = fake.Peer(0);
+    ASSERT_TRUE(port.OnDeviceRemoval(first));
+
+    EXPECT_TRUE(port.OnDeviceArrival(first));
+    EXPECT_TRUE(test::HungUp(oldPeer));
+    EXPECT_EQ(fake.Opens(0), 2);
+}
+
+} // namespace
+} // namespace corvane
