@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "LinkTypes.h"
 
@@ -25,6 +26,17 @@ public:
     virtual int Read(uint8_t* buffer, int capacity) = 0;
     // Whether a device handle is held (it may outlive a removal until the worker closes it).
     virtual bool HoldsDevice() const = 0;
+
+    // Hot-plug notices forwarded by the window (device paths as the system names them).
+    // True when the arrived device is ours and now open / the removed one was ours.
+    virtual bool OnDeviceArrival(const std::string& path) {
+        (void)path;
+        return false;
+    }
+    virtual bool OnDeviceRemoval(const std::string& path) {
+        (void)path;
+        return false;
+    }
 
     int GetState() const { return m_nState.load(); }
     void SetState(int state) { m_nState.store(state); }

@@ -64,6 +64,7 @@ bool USBDevice::OpenLocked() {
     if (!HoldsDevice()) {
         return false;
     }
+    m_bGoneUnannounced = false;
     m_pReport.assign(m_wOutputReportLength, 0);
     m_wReportLength = m_wOutputReportLength;
 
@@ -93,7 +94,9 @@ bool USBDevice::CloseLocked() {
 // once and read fails, so without this the worker would spin on the dead node instead of
 // waiting 50 ms per pass until the udev removal notice arrives (if it ever does). Closing
 // the port state hands the cleanup to the worker, exactly as a removal notice does.
+// The udev removal notice usually comes after that, and must still be recognised as ours.
 void USBDevice::MarkGone() {
+    m_bGoneUnannounced = true;
     SetState(PORT_CLOSED);
 }
 
@@ -171,12 +174,13 @@ bool USBDevice::OnDeviceArrival(const std::string& path) {
 
 bool USBDevice::OnDeviceRemoval(const std::string& path) {
     std::lock_guard lock(m_lock);
-    if (GetState() == PORT_CLOSED || m_pszPath.empty()) {
+    if ((GetState() == PORT_CLOSED && !m_bGoneUnannounced) || m_pszPath.empty()) {
         return false;
     }
     if (!EqualIgnoringCase(m_pszPath, ToSyspath(path, m_system.SysfsRoot()))) {
         return false;
     }
+    m_bGoneUnannounced = false;
     SetState(PORT_CLOSED);
     return true;
 }

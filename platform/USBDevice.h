@@ -33,10 +33,10 @@ public:
 
     // Tries the arriving device first; true when the dongle is open afterwards. Acts only
     // while the port is closed.
-    bool OnDeviceArrival(const std::string& path);
+    bool OnDeviceArrival(const std::string& path) override;
     // True when the removed device is the open dongle; the port is then PORT_CLOSED and the
     // worker closes the handle.
-    bool OnDeviceRemoval(const std::string& path);
+    bool OnDeviceRemoval(const std::string& path) override;
     // The last search found the dongle's node but was refused permission to open it, and
     // opened nothing (typically a missing udev rule).
     bool AccessDenied() const { return m_bAccessDenied.load(); }
@@ -77,6 +77,8 @@ private:
     uint16_t m_wFeatureReportLength = 0;
     bool m_bDeniedInWalk = false;
     std::atomic<bool> m_bAccessDenied{false};
+    // The device vanished under a read or write before its removal notice came.
+    bool m_bGoneUnannounced = false;
 };
 
 } // namespace corvane

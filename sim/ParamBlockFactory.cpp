@@ -11,7 +11,9 @@ constexpr size_t kDescriptorBase = 11;
 
 } // namespace
 
-uint8_t ParamBlockFiller(size_t offset) { return static_cast<uint8_t>(offset * 151 + 89); }
+uint8_t ParamBlockFiller(size_t offset) {
+    return static_cast<uint8_t>(offset * 151 + 89);
+}
 
 ParamBlockBuilder& ParamBlockBuilder::SetVersion(uint8_t version) {
     m_byVersion = version;

@@ -1,6 +1,7 @@
 #include "SimPort.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 
@@ -25,6 +26,7 @@ bool SimPort::Open() {
         return false;
     }
     m_bHandle = true;
+    m_bGoneUnannounced = false;
     ++m_nOpens;
     // The hello report, as the dongle expects it after every open.
     std::vector<uint8_t> hello(kReportLength, 0);
@@ -49,10 +51,34 @@ bool SimPort::HoldsDevice() const {
     return m_bHandle;
 }
 
+bool SimPort::OnDeviceArrival(const std::string& path) {
+    if (m_nState.load() != PORT_CLOSED || path != kDevicePath) {
+        return false;
+    }
+    return Open();
+}
+
+bool SimPort::OnDeviceRemoval(const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    if ((m_nState.load() == PORT_CLOSED && !m_bGoneUnannounced) ||
+        path.size() != std::strlen(kDevicePath) ||
+        !std::equal(path.begin(), path.end(), kDevicePath, [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+        })) {
+        return false;
+    }
+    m_bGoneUnannounced = false;
+    m_nState.store(PORT_CLOSED);
+    return true;
+}
+
 void SimPort::PlugDongle(bool in) {
     std::lock_guard<std::mutex> lock(m_Lock);
     m_bPlugged = in;
     if (!in) {
+        // Like a pulled hidraw node: the port notices at once; the removal notice follows.
+        m_bGoneUnannounced = m_nState.load() != PORT_CLOSED;
         m_nState.store(PORT_CLOSED);
         m_ToHost.clear();
     }

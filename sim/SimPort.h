@@ -31,6 +31,12 @@ public:
     int Read(uint8_t* buffer, int capacity) override;
     bool HoldsDevice() const override;
 
+    // The simulated dongle's device path, as hot-plug notices name it.
+    static constexpr const char* kDevicePath =
+        "/sys/devices/sim/usb1/1-1/1-1:1.0/0003:10C4:82FC.0001/hidraw/hidraw0";
+    bool OnDeviceArrival(const std::string& path) override;
+    bool OnDeviceRemoval(const std::string& path) override;
+
     // Dongle plugged in or pulled out. Pulling it closes the port as a removal notice would;
     // plugging it in only makes Open succeed (the caller opens, as on an arrival notice).
     void PlugDongle(bool in);
@@ -69,6 +75,7 @@ private:
     uint32_t m_nReadWaitMs = 0;
     uint32_t m_nLatencyMs = 0;
     bool m_bOversized = false;
+    bool m_bGoneUnannounced = false;
     struct Pending {
         uint8_t byte;
         uint32_t readyAt;

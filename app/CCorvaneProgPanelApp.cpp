@@ -1,0 +1,33 @@
+#include "CCorvaneProgPanelApp.h"
+
+#include "CCorvaneProgPanelDlg.h"
+#include "PrivateFont.h"
+
+namespace corvane {
+
+CCorvaneProgPanelApp::CCorvaneProgPanelApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Corvane ESC Programmer"));
+}
+
+CCorvaneProgPanelApp::~CCorvaneProgPanelApp() = default;
+
+int CCorvaneProgPanelApp::InitInstance(PortBase& port, const WindowHook& hook) {
+    LoadPrivateFont();
+    {
+        CCorvaneProgPanelDlg window(port);
+        if (hook) {
+            hook(window);
+        }
+        window.show();
+        window.exec();
+        // Leaving this scope destroys the window: its link's worker is joined first.
+    }
+    return ExitInstance();
+}
+
+int CCorvaneProgPanelApp::ExitInstance() {
+    FreePrivateFont();
+    return 0;
+}
+
+} // namespace corvane

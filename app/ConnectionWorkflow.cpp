@@ -1,0 +1,197 @@
+// Link notifications, dongle notices and the parameter write, as status lines and page life.
+#include <cstdio>
+
+#include <QListWidget>
+#include <QProgressBar>
+
+#include "CCorvaneProgPanelDlg.h"
+#include "StatusText.h"
+
+namespace corvane {
+
+namespace {
+constexpr uint8_t kSupportedFamily = 50;
+constexpr uint8_t kSupportedParamVersion = 4;
+constexpr int kParamVersionOffset = 5;
+
+const char* ConnectedFormat(uint8_t model) {
+    switch (model) {
+    case 8:
+        return text::kConnectedQ8;
+    case 16:
+        return text::kConnectedQ10;
+    default:
+        return nullptr;
+    }
+}
+} // namespace
+
+void CCorvaneProgPanelDlg::AddStatus(const QString& line) {
+    m_statusList->addItem(line);
+    m_statusList->scrollToBottom();
+}
+
+void CCorvaneProgPanelDlg::ClearStatus() { m_statusList->clear(); }
+
+void CCorvaneProgPanelDlg::OnDeviceChange(bool arrival, const std::string& path) {
+    if (arrival) {
+        if (m_port.OnDeviceArrival(path)) {
+            m_link.SetSubState(0);
+            AddStatus(text::kDongleConnected);
+            AddStatus(text::kWaitingEsc);
+        }
+    } else if (m_port.OnDeviceRemoval(path)) {
+        ClearStatus();
+        AddStatus(text::kWaitingDongleAfterRemoval);
+    }
+}
+
+void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
+    switch (code) {
+    case LN_IDENTIFIED:
+        OnIdentified();
+        break;
+    case LN_READ_DONE:
+        OnReadDone();
+        break;
+    case LN_READ_FAILED:
+        AddStatus(text::kGetParamsFailed);
+        m_link.SetReportIdentity(false);
+        break;
+    case LN_BLOCK_START:
+        OnBlockStart(value);
+        break;
+    case LN_WRITE_DONE:
+        OnWriteDone(value);
+        break;
+    case LN_WRITE_FAILED:
+        OnWriteFailed(value);
+        break;
+    case LN_BLOCK_PROGRESS:
+        m_progress->setValue(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) -
+                             static_cast<int>(value));
+        break;
+    case LN_LINK_LOST:
+        OnLinkLost();
+        break;
+    default:
+        break;
+    }
+}
+
+void CCorvaneProgPanelDlg::OnIdentified() {
+    m_firmwareOnly = false;
+    const TransferRecord& esc = m_link.m_EscRecord;
+    if (esc.byFamily != kSupportedFamily) {
+        m_link.SetLinkState(LINK_DOWN);
+        return;
+    }
+    const char* format = ConnectedFormat(esc.byModel);
+    if (format == nullptr) {
+        AddStatus(text::kNotSupported);
+        return;
+    }
+    // From here until the read has finished the worker replaces the block: nothing the user
+    // does may reach it, so the tool counts as not connected (pages hidden, tiles dead).
+    if (m_paramsLoaded) {
+        if (m_currentPage != kNoPage && m_pages[static_cast<size_t>(m_currentPage)] != nullptr) {
+            m_pages[static_cast<size_t>(m_currentPage)]->ShowPage(false);
+        }
+        m_currentPage = kNoPage;
+        m_drawBackground = true;
+        m_paramsLoaded = false;
+        m_hotArea = HotNone;
+        m_litArea = HotNone;
+        SelectBackground();
+        update();
+    }
+    char line[128];
+    std::snprintf(line, sizeof line, format, esc.byVersionLetter, esc.byVersion / 10.0);
+    AddStatus(QString::fromLatin1(line));
+    AddStatus(text::kGettingParams);
+    m_link.ReadParameters();
+}
+
+void CCorvaneProgPanelDlg::OnReadDone() {
+    const TransferRecord& esc = m_link.m_EscRecord;
+    if (!esc.pData) {
+        AddStatus(text::kGetParamsFailed);
+        return;
+    }
+    AddStatus(text::kGettingParamsDone);
+    if (esc.nDataSize > kParamVersionOffset &&
+        esc.pData[kParamVersionOffset] == kSupportedParamVersion) {
+        SnapshotParams();
+        CreatePages(true);
+        m_link.SetReportIdentity(false);
+        m_paramsLoaded = true;
+    } else {
+        AddStatus(text::kParamVersionUnsupported);
+        AddStatus(text::kPleaseUpdateFirmware);
+        m_link.SetReportIdentity(false);
+        m_firmwareOnly = true;
+    }
+}
+
+void CCorvaneProgPanelDlg::OnLinkLost() {
+    m_link.SetReportIdentity(true);
+    CreatePages(false);
+    AddStatus(text::kEscDisconnected);
+    AddStatus(text::kWaitingEsc);
+    m_paramsLoaded = false;
+    m_transferBusy = false;
+    m_firmwareOnly = false;
+}
+
+void CCorvaneProgPanelDlg::OnBlockStart(uint32_t command) {
+    m_transferBusy = true;
+    if (command == esc::kWriteFirmware) {
+        m_progress->show();
+    } else if (command == esc::kWriteParams) {
+        AddStatus(text::kUpdatingParams);
+    }
+}
+
+void CCorvaneProgPanelDlg::OnWriteDone(uint32_t command) {
+    m_transferBusy = false;
+    if (command == esc::kWriteFirmware) {
+        m_progress->hide();
+        AddStatus(text::kFirmwareDone);
+    } else if (command == esc::kWriteParams) {
+        SnapshotParams();
+        RestorePressedHighlight();
+        AddStatus(text::kUpdateParamsDone);
+    }
+}
+
+void CCorvaneProgPanelDlg::OnWriteFailed(uint32_t command) {
+    m_transferBusy = false;
+    if (command == esc::kWriteFirmware) {
+        m_progress->hide();
+        AddStatus(text::kFirmwareFailed);
+    } else if (command == esc::kWriteParams) {
+        RestorePressedHighlight();
+        AddStatus(text::kUpdateParamsError);
+    }
+}
+
+void CCorvaneProgPanelDlg::StoreAllPages() {
+    if (!m_pagesExist) {
+        return;
+    }
+    m_brakePage->StoreParams();
+    m_settingPage->StoreParams();
+    m_timingPage->StoreParams();
+    m_throttlePage->StoreParams();
+}
+
+void CCorvaneProgPanelDlg::UpdateParameters() {
+    if (ParamsUnchanged()) {
+        AddStatus(text::kParamsIdentical);
+        RestorePressedHighlight();
+        return;
+    }
+    m_link.WriteParameters();
+}
+
+} // namespace corvane

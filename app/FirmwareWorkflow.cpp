@@ -1,0 +1,68 @@
+// The firmware update as the user sees it: pick a file, check it against the ESC, confirm,
+// then follow the transfer on the progress bar.
+#include <fstream>
+
+#include <QFileDialog>
+#include <QProgressBar>
+
+#include "CCorvaneProgPanelDlg.h"
+#include "StatusText.h"
+#include "UpgradeFile.h"
+
+namespace corvane {
+
+QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, const QString& text,
+                                                      QMessageBox::StandardButtons buttons) {
+    if (m_messageBox) {
+        return m_messageBox(this, icon, text::kFirmwareCaption, text, buttons);
+    }
+    QMessageBox box(icon, text::kFirmwareCaption, text, buttons, this);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CCorvaneProgPanelDlg::UpdateFirmware() {
+    // A second update while blocks are still going out would replace the payload the worker
+    // is framing from: refuse it and leave the running transfer alone.
+    if (m_transferBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+        AddStatus(text::kFirmwareBusy);
+        return;
+    }
+    const QString path =
+        m_fileChooser ? m_fileChooser(this)
+                      : QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                     text::kFirmwareFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    std::ifstream file(path.toStdString(), std::ios::binary);
+    if (!file) {
+        return;
+    }
+    // The dialog ran a event loop: the ESC may have gone, or a transfer started, meanwhile.
+    if (!(m_paramsLoaded || m_firmwareOnly) || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+        return;
+    }
+    const bool loaded = m_link.LoadUpgradeFile(file);
+    file.close();
+    const FirmwareVerdict verdict =
+        CheckFirmwareForEsc(loaded, m_link.m_FirmwareRecord, m_link.m_EscRecord);
+    if (verdict != FirmwareVerdict::Accepted) {
+        Ask(QMessageBox::Warning, FirmwareVerdictText(verdict), QMessageBox::Ok);
+        return;
+    }
+    if (Ask(QMessageBox::Information, text::kFirmwareConfirm,
+            QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+        AddStatus(text::kFirmwareCancelled);
+        return;
+    }
+    if (!(m_paramsLoaded || m_firmwareOnly)) {
+        return; // the ESC went away while the box was open
+    }
+    AddStatus(text::kUpdatingFirmware);
+    m_transferBusy = true; // the write button is dead from now on, not only from the first block
+    m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord);
+    m_progress->setRange(0, static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
+    m_progress->setValue(0);
+}
+
+} // namespace corvane

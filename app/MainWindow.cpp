@@ -1,0 +1,259 @@
+// The main window's face: set-up, outline, background, hot areas, mouse and keys.
+#include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QWindow>
+
+#include "CCorvaneProgPanelDlg.h"
+#include "Pages.h"
+#include "RegionData.h"
+#include "WindowLayout.h"
+
+namespace corvane {
+
+CCorvaneProgPanelDlg::CCorvaneProgPanelDlg(PortBase& port, Options options)
+    : QDialog(nullptr), m_port(port), m_options(options), m_link(&port) {
+    if (m_options.clock != nullptr) {
+        m_link.SetClock(m_options.clock);
+    }
+    SetUpWindow();
+    StartLink();
+}
+
+CCorvaneProgPanelDlg::~CCorvaneProgPanelDlg() {
+    // The worker posts to this window and reads the link's records: it goes first.
+    m_link.Run(false);
+    m_link.SetNotifySink(nullptr);
+    m_pages.fill(nullptr);
+    m_throttlePage.reset();
+    m_timingPage.reset();
+    m_settingPage.reset();
+    m_brakePage.reset();
+}
+
+void CCorvaneProgPanelDlg::SetUpWindow() {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("Corvane ESC Programmer"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(layout::kFaceSize);
+
+    m_statusList = new QListWidget(this);
+    m_statusList->setObjectName(QStringLiteral("statusList"));
+    m_statusList->setGeometry(layout::kStatusList);
+    m_statusList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_statusList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_statusList->setFocusPolicy(Qt::NoFocus);
+    m_statusList->setStyleSheet(QStringLiteral(
+        "QListWidget { background: #0d1117; color: #e6edf3; border: 1px solid #30363d;"
+        " font: 9pt 'DejaVu Sans Condensed'; }"
+        "QListWidget::item { padding: 0px 2px; }"
+        "QListWidget::item:selected { background: #1f6feb; color: white; }"));
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setGeometry(layout::kProgressBar);
+    m_progress->setTextVisible(false);
+    m_progress->setStyleSheet(QStringLiteral(
+        "QProgressBar { background: #0d1117; border: 1px solid #30363d; border-radius: 3px; }"
+        "QProgressBar::chunk { background: #f0a020; border-radius: 2px; }"));
+
+    // The outline: a malformed region leaves the window rectangular.
+    QFile regionFile(QStringLiteral(":/binary/130.rgn"));
+    if (regionFile.open(QIODevice::ReadOnly)) {
+        if (auto region = ParseRegionData(regionFile.readAll())) {
+            setMask(region->translated(layout::kRegionOffset));
+        }
+    }
+    m_hotArea = HotNone;
+    SelectBackground();
+    move(0, 0);
+}
+
+void CCorvaneProgPanelDlg::StartLink() {
+    m_link.SetNotifySink(&m_sink);
+    ClearStatus();
+    CreatePages(false);
+    m_link.Reset();
+    if (m_options.startWorker) {
+        m_link.Run(true);
+    } else {
+        m_link.BeginWorker();
+    }
+    m_link.SetReportIdentity(true);
+    if (m_options.startWorker) {
+        // The worker opens the dongle as it starts; give it a moment before saying which
+        // of the two we are waiting for.
+        SystemClock::Instance().Sleep(100);
+    }
+    m_progress->hide();
+    AddStatus(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
+}
+
+void CCorvaneProgPanelDlg::SelectBackground() {
+    const unsigned id = HotAreaTable()[m_hotArea < HotAreaCount ? m_hotArea : HotNone].faceId;
+    m_background = LoadPngResource(id);
+    m_backgroundId = m_background ? id : 0;
+}
+
+void CCorvaneProgPanelDlg::InvalidateHotArea(int area) {
+    if (area <= HotNone || area >= HotAreaCount) {
+        return;
+    }
+    update(HotAreaTable()[static_cast<size_t>(area)].label);
+}
+
+void CCorvaneProgPanelDlg::RestorePressedHighlight() {
+    if (m_movedSinceClick) {
+        return;
+    }
+    m_hotArea = m_pressedArea;
+    SelectBackground();
+    InvalidateHotArea(m_pressedArea);
+    m_litArea = m_pressedArea;
+}
+
+void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
+    if (!m_drawBackground) {
+        return;
+    }
+    QPainter painter(this);
+    if (m_background) {
+        m_background->Draw(painter, QPoint(0, 0));
+    } else {
+        painter.fillRect(rect(), Qt::black);
+    }
+}
+
+bool CCorvaneProgPanelDlg::IsHotAreaLive(int area) const {
+    switch (area) {
+    case HotCloseButton:
+        return true;
+    case HotFirmwareUpdate:
+        return m_paramsLoaded || m_firmwareOnly;
+    case HotWriteButton:
+        return m_paramsLoaded && !m_transferBusy;
+    case HotBrakesTile:
+    case HotHomeButton:
+    case HotSettingsTile:
+    case HotThrottleTile:
+    case HotTimingTile:
+        return m_paramsLoaded;
+    default:
+        return false;
+    }
+}
+
+void CCorvaneProgPanelDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (m_dragging) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        return;
+    }
+    m_movedSinceClick = true;
+    m_hotArea = HotNone;
+    for (HotArea area : kHotAreaTestOrder) {
+        if (HotAreaTable()[area].hit.contains(p) && IsHotAreaLive(area)) {
+            m_hotArea = area;
+        }
+    }
+    if (m_hotArea != m_litArea) {
+        SelectBackground();
+        InvalidateHotArea(m_litArea);
+        InvalidateHotArea(m_hotArea);
+        m_litArea = m_hotArea;
+    }
+}
+
+void CCorvaneProgPanelDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    m_pressedArea = m_hotArea;
+    m_movedSinceClick = false;
+    const auto area = static_cast<HotArea>(m_hotArea);
+    // A click on a place that is not live (any more) drags the window.
+    if (area == HotNone || area >= HotAreaCount || !IsHotAreaLive(area)) {
+        QWindow* window = windowHandle();
+        if (window == nullptr || !window->startSystemMove()) {
+            m_dragging = true;
+            m_dragOffset = event->globalPosition().toPoint() - pos();
+        }
+        return;
+    }
+    OnHotAreaPressed(area);
+}
+
+void CCorvaneProgPanelDlg::mouseReleaseEvent(QMouseEvent*) { m_dragging = false; }
+
+void CCorvaneProgPanelDlg::DropHighlight() {
+    m_hotArea = HotNone;
+    SelectBackground();
+    InvalidateHotArea(m_litArea);
+    m_litArea = HotNone;
+}
+
+void CCorvaneProgPanelDlg::OnHotAreaPressed(HotArea area) {
+    switch (area) {
+    case HotCloseButton:
+        QDialog::done(QDialog::Rejected);
+        break;
+    case HotHomeButton:
+        SelectPage(kNoPage);
+        break;
+    case HotSettingsTile:
+    case HotThrottleTile:
+    case HotTimingTile:
+    case HotBrakesTile: {
+        m_litArea = HotNone;
+        const int index = area == HotSettingsTile   ? 0
+                          : area == HotThrottleTile ? 1
+                          : area == HotTimingTile   ? 2
+                                                    : 3;
+        SelectPage(index);
+        break;
+    }
+    case HotFirmwareUpdate:
+        DropHighlight();
+        UpdateFirmware();
+        break;
+    case HotWriteButton:
+        StoreAllPages();
+        DropHighlight();
+        UpdateParameters();
+        break;
+    default:
+        break;
+    }
+}
+
+void CCorvaneProgPanelDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Esc move the focus like Tab; they never end the window.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        focusNextChild();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void CCorvaneProgPanelDlg::reject() {
+    // Esc and the window manager's close come here; only the close area ends the window.
+}
+
+bool CCorvaneProgPanelDlg::event(QEvent* event) {
+    if (event->type() == LinkNotifyEvent::Kind()) {
+        auto* note = static_cast<LinkNotifyEvent*>(event);
+        OnLinkNotify(note->Code(), note->Value());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+} // namespace corvane

@@ -1,0 +1,96 @@
+// The parameter operations the pages reach through the window, and the pages' life.
+#include "CCorvaneProgPanelDlg.h"
+#include "Pages.h"
+#include "WindowLayout.h"
+
+namespace corvane {
+
+ParameterSet& CCorvaneProgPanelDlg::Params() {
+    // The link replaces the block's buffer on every read, so the view follows it.
+    const TransferRecord& esc = m_link.m_EscRecord;
+    const bool whole = esc.pData &&
+                       esc.nDataSize >= static_cast<uint32_t>(esc.wBlockLength) * esc.byBlockCount;
+    m_params.SetBlock(whole ? esc.pData.get() : nullptr, esc.wBlockLength, esc.byBlockCount);
+    return m_params;
+}
+
+bool CCorvaneProgPanelDlg::GetParamDescriptor(int index, ParameterDescriptor& descriptor) {
+    return Params().GetParamDescriptor(index, descriptor);
+}
+
+uint8_t CCorvaneProgPanelDlg::GetParamPosition(int index) {
+    return Params().GetParamPosition(index);
+}
+
+void CCorvaneProgPanelDlg::SetParamPosition(int index, uint8_t position) {
+    Params().SetParamPosition(index, position);
+}
+
+void CCorvaneProgPanelDlg::SnapshotParams() { Params().SnapshotParams(); }
+
+bool CCorvaneProgPanelDlg::ParamsUnchanged() { return Params().ParamsUnchanged(); }
+
+CPageBase* CCorvaneProgPanelDlg::Page(int index) const {
+    return index >= 0 && index < 4 ? m_pages[static_cast<size_t>(index)] : nullptr;
+}
+
+void CCorvaneProgPanelDlg::CreatePages(bool create) {
+    if (create) {
+        if (m_pagesExist) {
+            return;
+        }
+        m_brakePage = std::make_unique<CBrakePage>(this, this);
+        m_settingPage = std::make_unique<CSettingPage>(this, this);
+        m_timingPage = std::make_unique<CTimingPage>(this, this);
+        m_throttlePage = std::make_unique<CThrottlePage>(this, this);
+        const QRect place(layout::kPageOrigin, layout::kPageSize);
+        for (CPageBase* page : std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(),
+                                                         m_timingPage.get(),
+                                                         m_throttlePage.get()}) {
+            page->setGeometry(place);
+            page->hide();
+        }
+        m_pages = {m_settingPage.get(), m_throttlePage.get(), m_timingPage.get(),
+                   m_brakePage.get()};
+        m_pagesExist = true;
+        for (CPageBase* page : m_pages) {
+            page->LoadParams();
+        }
+        return;
+    }
+    if (m_pagesExist) {
+        for (CPageBase* page : m_pages) {
+            page->ShowPage(false);
+        }
+        m_pages.fill(nullptr);
+        m_settingPage.reset();
+        m_throttlePage.reset();
+        m_timingPage.reset();
+        m_brakePage.reset();
+        m_pagesExist = false;
+    }
+    m_hotArea = HotNone;
+    m_litArea = HotNone;
+    SelectBackground();
+    update();
+    m_currentPage = kNoPage;
+}
+
+void CCorvaneProgPanelDlg::SelectPage(int index) {
+    if (!m_pagesExist || (index != kNoPage && (index < 0 || index > 3))) {
+        return;
+    }
+    if (index != kNoPage) {
+        m_drawBackground = false;
+        m_pages[static_cast<size_t>(index)]->ShowPage(true);
+    }
+    if (m_currentPage != kNoPage) {
+        CPageBase* current = m_pages[static_cast<size_t>(m_currentPage)];
+        current->StoreParams();
+        current->ShowPage(false);
+    }
+    m_currentPage = index;
+    m_drawBackground = true;
+}
+
+} // namespace corvane

@@ -1,0 +1,36 @@
+// The status lines and box texts the user sees, exactly as the product words them.
+#pragma once
+
+namespace corvane::text {
+
+inline constexpr char kWaitingEsc[] = "Waiting ESC...";
+inline constexpr char kWaitingDongleAtStart[] = "Waiting USB dongle...";
+inline constexpr char kWaitingDongleAfterRemoval[] = "Waiting USB Dongle...";
+inline constexpr char kDongleConnected[] = "USB dongle connected.";
+inline constexpr char kConnectedQ8[] = "Corvane VRX_Q8 %c%0.1f connected.";
+inline constexpr char kConnectedQ10[] = "Corvane VRX_Q10 %c%0.1f connected.";
+inline constexpr char kNotSupported[] = "Connected ESC not in support list.";
+inline constexpr char kGettingParams[] = "Getting Parameters...";
+inline constexpr char kGettingParamsDone[] = "Getting Parameters... Completed.";
+inline constexpr char kGetParamsFailed[] = "Fail to Get Parameters!";
+inline constexpr char kParamVersionUnsupported[] = "Parameter Version not support.";
+inline constexpr char kPleaseUpdateFirmware[] = "Please update Firmware!!";
+inline constexpr char kEscDisconnected[] = "ESC Disconnected.";
+inline constexpr char kParamsIdentical[] = "Parameters are identical, skip updating.";
+inline constexpr char kUpdatingParams[] = "Updating Parameters to ESC...";
+inline constexpr char kUpdateParamsDone[] = "Update Parameters Completed.";
+inline constexpr char kUpdateParamsError[] = "Update Parameters ERROR!!";
+
+inline constexpr char kFirmwareCaption[] = "FIRMWARE UPDATE";
+inline constexpr char kFirmwareConfirm[] =
+    "You're going to update ESC's firmware,\nall parameters will reset to default.\nProceed to "
+    "continue?";
+inline constexpr char kUpdatingFirmware[] = "Updating Firmware...";
+inline constexpr char kFirmwareCancelled[] = "Firmware Update Cancelled.";
+inline constexpr char kFirmwareDone[] = "Updating Firmware Completed.";
+inline constexpr char kFirmwareFailed[] = "Fail to Update Firmware!";
+inline constexpr char kFirmwareFilter[] = "Corvane Upgrade Files (*.cuf)";
+// Our own addition: a second update asked for while one is still sending blocks.
+inline constexpr char kFirmwareBusy[] = "Firmware update in progress, please wait.";
+
+} // namespace corvane::text

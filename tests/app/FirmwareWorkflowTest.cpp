@@ -1,0 +1,172 @@
+// The firmware update from the window: file choice, refusals, confirmation, progress, and the
+// fresh identify and read that follow.
+#include <QProgressBar>
+#include <QTemporaryDir>
+
+#include <fstream>
+
+#include "WindowFixture.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+struct Box {
+    QString caption;
+    QString text;
+};
+
+} // namespace
+
+class FirmwareWorkflow : public WindowFixture {
+protected:
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::vector<Box> m_boxes;
+    QMessageBox::StandardButton m_answer = QMessageBox::Ok;
+    std::vector<int> m_positions;
+
+    void SetUp() override { m_path = m_dir.filePath("update.cuf"); }
+
+    void WriteFile(uint8_t model, uint8_t family, uint8_t blocks = 4, uint16_t length = 66) {
+        std::ofstream out(m_path.toStdString(), std::ios::binary);
+        const char header[] = {static_cast<char>(length & 0xFF), static_cast<char>(length >> 8),
+                               9, 0, static_cast<char>(model), static_cast<char>(family),
+                               'B', 14, static_cast<char>(blocks)};
+        out.write(header, sizeof header);
+        for (int i = 0; i < length * blocks; ++i) {
+            out.put(static_cast<char>(i * 7));
+        }
+        port.Esc([length](sim::EscSimulator& e) { e.SetFirmwareBlockLength(length); });
+    }
+    void Hook() {
+        window->SetFileChooser([this](QWidget*) { return m_path; });
+        window->SetMessageBoxRunner([this](QWidget*, QMessageBox::Icon, const QString& caption,
+                                           const QString& text, QMessageBox::StandardButtons) {
+            m_boxes.push_back({caption, text});
+            return m_answer;
+        });
+        QObject::connect(window->Progress(), &QProgressBar::valueChanged,
+                         [this](int v) { m_positions.push_back(v); });
+    }
+    size_t EscBlocks() {
+        return port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); });
+    }
+};
+
+TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    ClickAt(kFirmwareLabel);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].caption, "FIRMWARE UPDATE");
+    EXPECT_TRUE(m_boxes[0].text.startsWith("You're going to update ESC's firmware,\n"));
+    EXPECT_EQ(Lines().last(), "Updating Firmware...");
+    EXPECT_EQ(window->Progress()->minimum(), 0);
+    EXPECT_EQ(window->Progress()->maximum(), 3);
+    ASSERT_TRUE(PumpUntil([&] { return window->Progress()->isVisible(); }));
+    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    EXPECT_FALSE(window->Progress()->isVisible());
+    EXPECT_EQ(EscBlocks(), 4u);
+    std::vector<int> steps;
+    for (int v : m_positions) {
+        if (steps.empty() || steps.back() != v) {
+            steps.push_back(v);
+        }
+    }
+    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3}));
+    // The ESC is identified and read afresh.
+    ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
+    EXPECT_EQ(Lines().count("Corvane VRX_Q8 A1.2 connected."), 2);
+    EXPECT_TRUE(window->ParamsLoaded());
+}
+
+TEST_F(FirmwareWorkflow, NoUserActionReachesTheBlockDuringTheReadAfterAnUpdate) {
+    Connect();
+    Hook();
+    WriteFile(8, 50, 1);
+    ClickAt(kSettingsTile);
+    ClickAt(kFirmwareLabel); // the label is outside the page
+    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    ASSERT_TRUE(PumpUntilLine("Getting Parameters...", 2));
+    // Between the identity and the end of the read the tool counts as not connected.
+    EXPECT_FALSE(window->ParamsLoaded());
+    EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
+    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    EXPECT_FALSE(window->IsHotAreaLive(HotSettingsTile));
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+}
+
+TEST_F(FirmwareWorkflow, RefusalsComeAsBoxes) {
+    Connect();
+    Hook();
+    const int before = Lines().size();
+    WriteFile(16, 51); // other family and other model: the family decides
+    ClickAt(kFirmwareLabel);
+    WriteFile(16, 50);
+    ClickAt(kFirmwareLabel);
+    {
+        std::ofstream out(m_path.toStdString(), std::ios::binary | std::ios::trunc);
+        out << "not an upgrade file";
+    }
+    ClickAt(kFirmwareLabel);
+    ASSERT_EQ(m_boxes.size(), 3u);
+    EXPECT_EQ(m_boxes[0].text, "Invalid Firmware File!");
+    EXPECT_EQ(m_boxes[1].text, "Incorrect ESC Model!");
+    EXPECT_EQ(m_boxes[2].text, "Invalid Firmware File!");
+    for (const Box& box : m_boxes) {
+        EXPECT_EQ(box.caption, "FIRMWARE UPDATE");
+    }
+    EXPECT_EQ(Lines().size(), before);
+    Pump(500);
+    EXPECT_EQ(EscBlocks(), 0u);
+}
+
+TEST_F(FirmwareWorkflow, CancelledDialogOrConfirmation) {
+    Connect();
+    Hook();
+    const QStringList before = Lines();
+    m_path.clear(); // the file dialog was cancelled
+    ClickAt(kFirmwareLabel);
+    EXPECT_EQ(Lines(), before);
+    EXPECT_TRUE(m_boxes.empty());
+    m_path = m_dir.filePath("update.cuf");
+    WriteFile(8, 50);
+    m_answer = QMessageBox::Cancel;
+    ClickAt(kFirmwareLabel);
+    EXPECT_EQ(Lines().last(), "Firmware Update Cancelled.");
+    Pump(500);
+    EXPECT_EQ(EscBlocks(), 0u);
+}
+
+TEST_F(FirmwareWorkflow, SecondRunDuringATransferIsRefused) {
+    Connect();
+    Hook();
+    WriteFile(8, 50, 8);
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntil([&] { return EscBlocks() == 2; }));
+    WriteFile(8, 50, 2, 100);
+    port.Esc([](sim::EscSimulator& e) { e.SetFirmwareBlockLength(66); });
+    ClickAt(kFirmwareLabel);
+    EXPECT_EQ(Lines().last(), "Firmware update in progress, please wait.");
+    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    EXPECT_EQ(EscBlocks(), 8u);
+}
+
+TEST_F(FirmwareWorkflow, FirmwareOnlyStateCanUpdate) {
+    port.Esc([](sim::EscSimulator& e) {
+        auto block = e.ParamBlock();
+        block[5] = 5;
+        e.SetParamBlock(block);
+    });
+    Open();
+    ASSERT_TRUE(PumpUntilLine("Please update Firmware!!"));
+    Settle();
+    Hook();
+    WriteFile(8, 50);
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    EXPECT_EQ(EscBlocks(), 4u);
+}

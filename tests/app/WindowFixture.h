@@ -1,0 +1,100 @@
+// The real main window over the simulator, headless, with the link driven one worker pass at
+// a time by a manual clock: every test sees the same sequence of events.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QStringList>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "CCorvaneProgPanelDlg.h"
+#include "ManualClock.h"
+#include "SimPort.h"
+
+namespace corvane::test {
+
+class WindowFixture : public ::testing::Test {
+protected:
+    ManualClock clock;
+    sim::SimPort port{&clock};
+    std::unique_ptr<CCorvaneProgPanelDlg> window;
+
+    // Builds the window; knobs on the simulator go before this.
+    void Open(bool dongle = true) {
+        port.PlugDongle(dongle);
+        CCorvaneProgPanelDlg::Options options;
+        options.startWorker = false;
+        options.clock = &clock;
+        window = std::make_unique<CCorvaneProgPanelDlg>(port, options);
+        window->show();
+    }
+    void TearDown() override { window.reset(); }
+
+    void Pump(int passes = 1) {
+        for (int i = 0; i < passes; ++i) {
+            window->Link().RunPass();
+            clock.Advance(1);
+            QCoreApplication::processEvents();
+        }
+    }
+    bool PumpUntil(const std::function<bool()>& done, int maxPasses = 20000) {
+        for (int i = 0; i < maxPasses; ++i) {
+            if (done()) {
+                return true;
+            }
+            Pump();
+        }
+        return done();
+    }
+    bool PumpUntilLine(const QString& line, int times = 1) {
+        return PumpUntil([&] { return Lines().count(line) >= times; });
+    }
+    // Lets the link finish what it is doing, so a click finds it idle.
+    void Settle() {
+        PumpUntil([&] {
+            return window->Link().GetLinkState() == LINK_IDLE &&
+                   window->Link().GetTxLength() == 0;
+        });
+    }
+    void Connect() {
+        Open();
+        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        Settle();
+    }
+
+    QStringList Lines() const {
+        QStringList lines;
+        for (int i = 0; i < window->StatusList()->count(); ++i) {
+            lines << window->StatusList()->item(i)->text();
+        }
+        return lines;
+    }
+
+    void MoveTo(QPoint p) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(p), window->mapToGlobal(QPointF(p)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &move);
+    }
+    // Hovers and clicks at a point of the face, as a user would.
+    void ClickAt(QPoint p) {
+        MoveTo(p);
+        QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, p);
+    }
+};
+
+// Centres of the hot areas.
+inline const QPoint kSettingsTile{140, 160};
+inline const QPoint kThrottleTile{298, 160};
+inline const QPoint kTimingTile{140, 325};
+inline const QPoint kBrakesTile{298, 325};
+inline const QPoint kHomeButton{26, 18};
+inline const QPoint kCloseButton{417, 31};
+inline const QPoint kWriteButton{28, 455};
+inline const QPoint kFirmwareLabel{218, 416};
+
+} // namespace corvane::test
