@@ -1,0 +1,247 @@
+#include "SkinSlider.h"
+
+#include "ParamValueFormat.h"
+#include "SkinStatic.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <string>
+
+namespace corvane {
+
+CSkinSlider::CSkinSlider(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    // Moves without a button matter too: hovering takes the keyboard focus, and a move
+    // after the button went up elsewhere ends a drag.
+    setMouseTracking(true);
+}
+
+CSkinSlider::~CSkinSlider() = default;
+
+void CSkinSlider::SetTrackImage(unsigned pngId) {
+    m_trackImage = LoadPngResource(pngId);
+}
+
+void CSkinSlider::Create(QPoint pos, QWidget* parent, unsigned id) {
+    setParent(parent);
+    m_id = id;
+    m_thumbImage = LoadPngResource(m_thumbImageId);
+    const QSize track = m_trackImage ? m_trackImage->Size() : QSize(0, 0);
+    const QSize thumb = m_thumbImage ? m_thumbImage->Size() : QSize(0, 0);
+    m_trackRect = QRect(QPoint(0, 0), track);
+    m_thumbRect = QRect(QPoint(0, 0), thumb);
+    if (IsVertical()) {
+        setGeometry(pos.x(), pos.y(), thumb.width(), track.height());
+    } else {
+        setGeometry(pos.x(), pos.y(), track.width(), thumb.height());
+    }
+    // An opaque track that fills the control hides the page beneath it completely, so the
+    // page need not repaint under the control each time the thumb moves.
+    const bool trackCoversControl = m_trackImage && !m_trackImage->Image().hasAlphaChannel() &&
+                                    track.width() >= width() && track.height() >= height();
+    setAttribute(Qt::WA_OpaquePaintEvent, trackCoversControl);
+    if (parent) {
+        show();
+    }
+}
+
+CSkinStatic* CSkinSlider::Bind(CSkinStatic* display, const ParameterDescriptor& descriptor) {
+    CSkinStatic* previous = m_display;
+    m_display = display;
+    m_paramIndex = descriptor.index;
+    m_tableCount = descriptor.count;
+    m_valueTable = descriptor.table;
+    m_minPos = 0;
+    m_baseValue = descriptor.min;
+    // Byte arithmetic on purpose: a linear range whose max lies below its min wraps, as the
+    // positions read from the block do, and the slider clamps into whatever results.
+    m_maxPos = descriptor.count != 0 ? static_cast<uint8_t>(descriptor.count - 1)
+                                     : static_cast<uint8_t>(descriptor.max - descriptor.min);
+    return previous;
+}
+
+uint8_t CSkinSlider::ValueAt(uint8_t pos) const {
+    if (m_tableCount != 0 && m_valueTable != nullptr) {
+        return m_valueTable[pos];
+    }
+    return static_cast<uint8_t>(m_baseValue + pos);
+}
+
+void CSkinSlider::SetPos(int pos) {
+    uint8_t clamped = static_cast<uint8_t>(pos);
+    if (clamped < m_minPos) {
+        clamped = m_minPos;
+    } else if (clamped > m_maxPos) {
+        clamped = m_maxPos;
+    }
+    MoveThumb(clamped);
+    m_pos = clamped;
+    update();
+    if (m_display) {
+        std::string text;
+        FormatParamValue(static_cast<unsigned>(m_paramIndex), ValueAt(clamped), text);
+        m_display->SetText(text);
+    }
+}
+
+void CSkinSlider::MoveThumb(uint8_t pos) {
+    // The ends are placed flush rather than computed, so that with a single position the
+    // thumb rests at the lowest end (left, or bottom) instead of at the offset origin.
+    if (IsVertical()) {
+        int top = PosToOffset(pos);
+        if (pos == m_minPos) {
+            top = m_trackRect.top() + m_trackRect.height() - m_thumbRect.height();
+        } else if (pos == m_maxPos) {
+            top = m_trackRect.top();
+        }
+        m_thumbRect.moveTop(top);
+    } else {
+        int left = PosToOffset(pos);
+        if (pos == m_minPos) {
+            left = m_trackRect.left();
+        } else if (pos == m_maxPos) {
+            left = m_trackRect.left() + m_trackRect.width() - m_thumbRect.width();
+        }
+        m_thumbRect.moveLeft(left);
+    }
+}
+
+int CSkinSlider::PosToOffset(int pos) const {
+    if (m_maxPos == m_minPos) {
+        return 0;
+    }
+    const double range = m_maxPos - m_minPos;
+    if (IsVertical()) {
+        const double travel = m_trackRect.height() - m_thumbRect.height();
+        return static_cast<int>(m_trackRect.top() + travel * (m_maxPos - pos) / range + 0.5);
+    }
+    const double travel = m_trackRect.width() - m_thumbRect.width();
+    return static_cast<int>(m_trackRect.left() + travel * (pos - m_minPos) / range + 0.5);
+}
+
+bool CSkinSlider::PointToPos(int x, int y, uint8_t& pos) const {
+    const int start = IsVertical() ? m_trackRect.top() : m_trackRect.left();
+    const int length = IsVertical() ? m_trackRect.height() : m_trackRect.width();
+    const int at = IsVertical() ? y : x;
+    // Both ends count as on the track. Without a track there is nothing to point at.
+    if (length == 0 || at < start || at > start + length) {
+        return false;
+    }
+    // Mapped over the whole track length, not over the thumb's shorter travel: the thumb
+    // does not centre under the pointer.
+    const double range = m_maxPos - m_minPos;
+    const int step = static_cast<int>(range * (at - start) / length + 0.5);
+    int p = m_minPos + step;
+    if (IsVertical()) {
+        p = m_maxPos - p;
+    }
+    if (p < m_minPos) {
+        pos = m_minPos;
+        return false;
+    }
+    if (p > m_maxPos) {
+        pos = m_maxPos;
+        return false;
+    }
+    pos = static_cast<uint8_t>(p);
+    return true;
+}
+
+void CSkinSlider::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (m_trackImage) {
+        m_trackImage->Draw(painter, m_trackRect.topLeft());
+    }
+    if (m_thumbImage) {
+        m_thumbImage->Draw(painter, m_thumbRect.topLeft());
+    }
+}
+
+void CSkinSlider::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    // Qt keeps sending the moves to this control until the button goes up, wherever the
+    // pointer goes, which is the capture a drag needs.
+    const QPoint at = event->position().toPoint();
+    if (m_thumbRect.contains(at)) {
+        m_dragging = true;
+    }
+    uint8_t pos = 0;
+    if (PointToPos(at.x(), at.y(), pos)) {
+        SetPos(pos);
+    }
+}
+
+void CSkinSlider::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    setFocus(Qt::MouseFocusReason);
+    if (!m_dragging || !(event->buttons() & Qt::LeftButton)) {
+        // The release may have happened where this control did not see it.
+        m_dragging = false;
+        return;
+    }
+    const QPoint at = event->position().toPoint();
+    uint8_t pos = 0;
+    if (PointToPos(at.x(), at.y(), pos) && pos != m_pos) {
+        SetPos(pos);
+        emit ThumbTracked(pos);
+    }
+}
+
+void CSkinSlider::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    m_dragging = false;
+}
+
+void CSkinSlider::keyPressEvent(QKeyEvent* event) {
+    const bool vertical = IsVertical();
+    switch (event->key()) {
+    case Qt::Key_Left:
+        if (!vertical && m_pos > m_minPos) {
+            SetPos(m_pos - 1);
+        }
+        break;
+    case Qt::Key_Right:
+        if (!vertical && m_pos < m_maxPos) {
+            SetPos(m_pos + 1);
+        }
+        break;
+    case Qt::Key_Up:
+        if (vertical && m_pos < m_maxPos) {
+            SetPos(m_pos + 1);
+        }
+        break;
+    case Qt::Key_Down:
+        if (vertical && m_pos > m_minPos) {
+            SetPos(m_pos - 1);
+        }
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // All four arrows stop here, also on the wrong axis or at an end, so the page never
+    // turns them into focus moves.
+    event->accept();
+}
+
+std::unique_ptr<CSkinSlider> CreateSkinSlider(QPoint pos, QWidget* parent, unsigned id,
+                                              unsigned trackPng, unsigned thumbPng,
+                                              uint8_t orientation) {
+    auto slider = std::make_unique<CSkinSlider>();
+    slider->SetOrientation(orientation);
+    slider->SetThumbImageId(thumbPng);
+    slider->SetTrackImage(trackPng);
+    slider->Create(pos, parent, id);
+    return slider;
+}
+
+} // namespace corvane

@@ -1,0 +1,100 @@
+// The parameter pages' editing control: a thumb image moved along a track image over a
+// small range of integer positions, by mouse or arrow keys.
+#pragma once
+
+#include "GdiPlusBitmap.h"
+#include "ParameterDescriptor.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+namespace corvane {
+
+class CSkinStatic;
+
+class CSkinSlider : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Orientation : uint8_t { kHorizontal = 0, kVertical = 1 };
+
+    explicit CSkinSlider(QWidget* parent = nullptr);
+    ~CSkinSlider() override;
+
+    // Both must precede Create, which sizes the control from the two images.
+    void SetOrientation(uint8_t orientation) { m_orientation = orientation; }
+    void SetThumbImageId(unsigned pngId) { m_thumbImageId = pngId; }
+    void SetTrackImage(unsigned pngId);
+
+    // Places the control at pos in parent, as long as the track and as thick as the thumb,
+    // and shows it with its parent.
+    void Create(QPoint pos, QWidget* parent, unsigned id);
+
+    // Takes the range and the value mapping from the descriptor and the display to write
+    // to (may be null, and is not owned). Returns the display bound before. Neither the
+    // thumb nor the display changes until the next SetPos.
+    CSkinStatic* Bind(CSkinStatic* display, const ParameterDescriptor& descriptor);
+
+    // Only the low 8 bits count; clamped into the range. Always rewrites the display's text.
+    void SetPos(int pos);
+    int GetPos() const { return m_pos; }
+
+    // The thumb's leading edge (left, or top of a vertical thumb) for pos.
+    int PosToOffset(int pos) const;
+    // False for a point beyond the track's ends along the axis; the other coordinate is
+    // not looked at.
+    bool PointToPos(int x, int y, uint8_t& pos) const;
+
+    unsigned ControlId() const { return m_id; }
+    int ParamIndex() const { return m_paramIndex; }
+    uint8_t MinPos() const { return m_minPos; }
+    uint8_t MaxPos() const { return m_maxPos; }
+    uint8_t Orientation() const { return m_orientation; }
+    QRect TrackRect() const { return m_trackRect; }
+    QRect ThumbRect() const { return m_thumbRect; }
+    bool IsDragging() const { return m_dragging; }
+
+signals:
+    // A drag moved the thumb to a new position. Clicks, keys and SetPos stay silent.
+    void ThumbTracked(int position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool IsVertical() const { return m_orientation == kVertical; }
+    uint8_t ValueAt(uint8_t pos) const;
+    void MoveThumb(uint8_t pos);
+
+    uint8_t m_minPos = 0;
+    uint8_t m_maxPos = 4;
+    uint8_t m_orientation = kHorizontal;
+    int32_t m_paramIndex = 0;
+    uint8_t m_tableCount = 0;
+    uint8_t m_baseValue = 0;
+    const uint8_t* m_valueTable = nullptr;
+    unsigned m_thumbImageId = 0;
+    unsigned m_id = 0;
+    int m_pos = 0;
+    std::unique_ptr<CGdiPlusBitmapResource> m_trackImage;
+    std::unique_ptr<CGdiPlusBitmapResource> m_thumbImage;
+    QRect m_trackRect;
+    QRect m_thumbRect;
+    bool m_dragging = false;
+    QPointer<CSkinStatic> m_display;
+};
+
+// pos: top-left corner in the parent's coordinates; orientation 0 horizontal (lowest
+// position at the left), 1 vertical (lowest at the bottom).
+std::unique_ptr<CSkinSlider> CreateSkinSlider(QPoint pos, QWidget* parent, unsigned id,
+                                              unsigned trackPng, unsigned thumbPng,
+                                              uint8_t orientation);
+
+} // namespace corvane

@@ -1,0 +1,89 @@
+#include "SkinStatic.h"
+
+#include "Cp950.h"
+#include "PrivateFont.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace corvane {
+
+CSkinStatic::CSkinStatic(QWidget* parent) : QWidget(parent) {}
+
+CSkinStatic::~CSkinStatic() = default;
+
+void CSkinStatic::SetBackgroundImage(unsigned pngId) {
+    m_backgroundImage = LoadPngResource(pngId);
+    if (m_backgroundImage) {
+        resize(m_backgroundImage->Size());
+        // An opaque background spares the page a repaint beneath each new text.
+        setAttribute(Qt::WA_OpaquePaintEvent, !m_backgroundImage->Image().hasAlphaChannel());
+        update();
+    }
+}
+
+void CSkinStatic::SetText(std::string_view text) {
+    m_text.assign(text);
+    m_displayText = DecodeCp950(m_text);
+    update();
+}
+
+void CSkinStatic::SetFontSize(unsigned size, bool redraw) {
+    m_fontSize = size;
+    if (redraw) {
+        update();
+    }
+}
+
+QRectF CSkinStatic::LayoutBox() const {
+    const int w = width();
+    const int h = height();
+    // A box shorter than the font plus its margins starts the text at the top margin
+    // instead of above the box.
+    const int spare = std::max(0, h - 8 - static_cast<int>(m_fontSize));
+    const int top = 2 + spare / 2;
+    return QRectF(2, top, w - 2, h - 2);
+}
+
+void CSkinStatic::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (m_backgroundImage) {
+        m_backgroundImage->Draw(painter, QPoint(0, 0));
+    }
+    if (m_displayText.isEmpty()) {
+        return;
+    }
+    QFont font;
+    if (!GetPrivateFont(m_fontSize, font)) {
+        return;
+    }
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(LayoutBox(), Qt::AlignHCenter | Qt::AlignTop, m_displayText);
+}
+
+void CSkinStatic::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    // Accepted, so the press does not travel on to the page beneath (its tab strip).
+    event->accept();
+    emit Clicked();
+}
+
+std::unique_ptr<CSkinStatic> CreateSkinStatic(std::string_view text, QPoint pos, QWidget* parent,
+                                              unsigned pngId) {
+    auto display = std::make_unique<CSkinStatic>(parent);
+    display->move(pos);
+    display->resize(0, 0);
+    display->SetText(text);
+    if (parent) {
+        display->show();
+    }
+    display->SetBackgroundImage(pngId);
+    return display;
+}
+
+} // namespace corvane

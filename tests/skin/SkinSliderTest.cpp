@@ -1,0 +1,179 @@
+#include "SkinSlider.h"
+#include "SkinStatic.h"
+#include "SkinTestIds.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+// Stands in for a page and records the keys that get past the slider.
+class Page : public QWidget {
+public:
+    QList<int> m_keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { m_keys.append(event->key()); }
+};
+
+class SliderTest : public ::testing::Test {
+protected:
+    // The Settings page's voltage cutoff and the Brakes page's drag brake, in size.
+    std::unique_ptr<CSkinSlider> Make(uint8_t orientation, uint8_t maxPos) {
+        auto slider = orientation == 0
+                          ? CreateSkinSlider({20, 100}, &m_page, 1001, kTrack185, kThumb18, 0)
+                          : CreateSkinSlider({60, 150}, &m_page, 1002, kTrack157, kThumb9, 1);
+        slider->Bind(m_display.get(), {PARAM_DRAG_BRAKE, 0, 0, maxPos, nullptr});
+        slider->SetPos(0);
+        return slider;
+    }
+    static uint8_t Map(const CSkinSlider& slider, int x, int y) {
+        uint8_t pos = 99;
+        EXPECT_TRUE(slider.PointToPos(x, y, pos)) << x << "," << y;
+        return pos;
+    }
+    static void Press(CSkinSlider* s, QPoint at) { QTest::mousePress(s, Qt::LeftButton, {}, at); }
+    static void Move(CSkinSlider* s, QPoint at) { QTest::mouseMove(s, at); }
+    static void Release(CSkinSlider* s) { QTest::mouseRelease(s, Qt::LeftButton, {}, {1, 1}); }
+
+    Page m_page;
+    std::unique_ptr<CSkinStatic> m_display = CreateSkinStatic("", {0, 0}, &m_page, kDisplay42);
+};
+
+} // namespace
+
+TEST_F(SliderTest, WorkedNumbersAndGeometry) {
+    auto horizontal = Make(0, 10);
+    EXPECT_EQ(horizontal->geometry(), QRect(20, 100, 185, 19)) << "track long, thumb thick";
+    horizontal->SetPos(3);
+    EXPECT_EQ(horizontal->ThumbRect(), QRect(50, 0, 18, 19));
+    EXPECT_EQ(Map(*horizontal, 92, 500), 5) << "the other coordinate is not looked at";
+
+    auto vertical = Make(1, 75);
+    EXPECT_EQ(vertical->geometry(), QRect(60, 150, 31, 157));
+    vertical->SetPos(30);
+    EXPECT_EQ(vertical->ThumbRect(), QRect(0, 89, 31, 9));
+    EXPECT_EQ(Map(*vertical, -40, 40), 56);
+}
+
+TEST_F(SliderTest, EndsAreFlushAndPointsBeyondThemMapToNothing) {
+    auto horizontal = Make(0, 10);
+    EXPECT_EQ(horizontal->ThumbRect().left(), 0);
+    horizontal->SetPos(10);
+    EXPECT_EQ(horizontal->ThumbRect().right(), 184);
+    EXPECT_EQ(Map(*horizontal, 0, 0), 0);
+    EXPECT_EQ(Map(*horizontal, 185, 0), 10);
+    uint8_t pos = 0;
+    EXPECT_FALSE(horizontal->PointToPos(-1, 0, pos));
+    EXPECT_FALSE(horizontal->PointToPos(186, 0, pos));
+
+    auto vertical = Make(1, 75);
+    EXPECT_EQ(vertical->ThumbRect().bottom(), 156) << "lowest position at the bottom";
+    EXPECT_EQ(Map(*vertical, 0, 0), 75);
+    EXPECT_FALSE(vertical->PointToPos(0, 158, pos));
+}
+
+TEST_F(SliderTest, SetPosClampsTheLowByteAndRewritesTheDisplay) {
+    auto slider = Make(0, 10);
+    slider->SetPos(200);
+    EXPECT_EQ(slider->GetPos(), 10);
+    EXPECT_EQ(m_display->Text(), "10%") << "the value of the highest position";
+    slider->SetPos(256 + 3);
+    EXPECT_EQ(slider->GetPos(), 3);
+    m_display->SetText("stale");
+    slider->SetPos(3);
+    EXPECT_EQ(m_display->Text(), "3%") << "an unchanged position still rewrites";
+}
+
+TEST_F(SliderTest, BindTakesTableOrLinearRangeAndMovesNothing) {
+    auto slider = Make(0, 10);
+    slider->SetPos(4);
+    const uint8_t table[] = {10, 20, 30};
+    EXPECT_EQ(slider->Bind(m_display.get(), {PARAM_BRAKE_STRENGTH, 3, 0, 0, table}),
+              m_display.get());
+    EXPECT_EQ(slider->GetPos(), 4);
+    EXPECT_EQ(m_display->Text(), "4%");
+    slider->SetPos(1);
+    EXPECT_EQ(m_display->Text(), "20%");
+
+    slider->Bind(m_display.get(), {PARAM_THROTTLE_CURVE, 0, 28, 228, nullptr});
+    EXPECT_EQ(slider->MaxPos(), 200);
+    slider->SetPos(100);
+    EXPECT_EQ(m_display->Text(), "0%");
+}
+
+TEST_F(SliderTest, OnePositionRange) {
+    auto vertical = Make(1, 0);
+    vertical->SetPos(5);
+    EXPECT_EQ(vertical->GetPos(), 0);
+    EXPECT_EQ(vertical->ThumbRect().bottom(), 156) << "rests at the lowest end";
+    for (int y : {0, 40, 157}) {
+        EXPECT_EQ(Map(*vertical, 0, y), 0);
+    }
+}
+
+TEST_F(SliderTest, DragFollowsThePointerOffTheControlButNotPastTheEnds) {
+    auto slider = Make(0, 10);
+    QSignalSpy tracked(slider.get(), &CSkinSlider::ThumbTracked);
+    Press(slider.get(), {5, 9});   // on the thumb
+    Move(slider.get(), {92, -60}); // above the control
+    Move(slider.get(), {93, 9});   // same position: no notification
+    Move(slider.get(), {150, 80}); // below it
+    Move(slider.get(), {400, 9});  // past the end: ignored
+    EXPECT_EQ(slider->GetPos(), 8);
+    Release(slider.get());
+    EXPECT_EQ(tracked.count(), 2);
+    EXPECT_EQ(tracked.at(1).at(0).toInt(), 8);
+
+    auto vertical = Make(1, 75);
+    Press(vertical.get(), {15, 152});
+    Move(vertical.get(), {15, 40});
+    Move(vertical.get(), {15, -10});
+    EXPECT_EQ(vertical->GetPos(), 56);
+    Release(vertical.get());
+}
+
+TEST_F(SliderTest, TrackClickJumpsWithoutDragOrNotification) {
+    auto slider = Make(0, 10);
+    QSignalSpy tracked(slider.get(), &CSkinSlider::ThumbTracked);
+    Press(slider.get(), {92, 9});
+    EXPECT_EQ(slider->GetPos(), 5);
+    Move(slider.get(), {150, 9});
+    EXPECT_EQ(slider->GetPos(), 5);
+    Release(slider.get());
+    EXPECT_EQ(tracked.count(), 0);
+}
+
+TEST_F(SliderTest, MoveWithoutTheButtonEndsADrag) {
+    // The button went up where the slider did not see it.
+    auto slider = Make(0, 10);
+    Press(slider.get(), {5, 9});
+    QMouseEvent move(QEvent::MouseMove, QPointF(92, 9), QPointF(92, 9), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(slider.get(), &move);
+    EXPECT_FALSE(slider->IsDragging());
+    EXPECT_EQ(slider->GetPos(), 0);
+    Release(slider.get());
+}
+
+TEST_F(SliderTest, ArrowKeysStepOnTheirAxisAndAreAlwaysConsumed) {
+    auto horizontal = Make(0, 1);
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down}) {
+        QTest::keyClick(horizontal.get(), key);
+    }
+    EXPECT_EQ(horizontal->GetPos(), 1) << "stops at the end; up and down do nothing";
+
+    auto vertical = Make(1, 75);
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right}) {
+        QTest::keyClick(vertical.get(), key);
+    }
+    EXPECT_EQ(vertical->GetPos(), 1) << "up raises";
+    EXPECT_TRUE(m_page.m_keys.isEmpty());
+
+    QTest::keyClick(vertical.get(), Qt::Key_Space);
+    EXPECT_EQ(m_page.m_keys, QList<int>{Qt::Key_Space}) << "other keys reach the page";
+}

@@ -1,0 +1,131 @@
+#include "SkinStatic.h"
+#include "PrivateFont.h"
+#include "SkinTestIds.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+// Each test runs from a directory of its own, as the program started from one would.
+class DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(QDir::setCurrent(m_dir.path())); }
+    void TearDown() override {
+        FreePrivateFont();
+        QDir::setCurrent(m_previous);
+    }
+    void LoadFont(bool withFile) {
+        if (withFile) {
+            ASSERT_TRUE(QFile::copy(CORVANE_FONT_FILE, "FRAMDCN.TTF"));
+        }
+        LoadPrivateFont();
+    }
+
+    const QString m_previous = QDir::currentPath();
+    QTemporaryDir m_dir;
+    QWidget m_page;
+    std::unique_ptr<CSkinStatic> m_display = CreateSkinStatic("", {70, 300}, &m_page, kDisplay42);
+};
+
+// Bounding box of the pixels darker than the light test background.
+QRect InkBox(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+} // namespace
+
+TEST_F(DisplayTest, TakesItsImageSizeOrNoneAtAll) {
+    EXPECT_EQ(m_display->geometry(), QRect(70, 300, 42, 19));
+    auto without = CreateSkinStatic("", {70, 300}, &m_page, kNotAnImage);
+    EXPECT_EQ(without->geometry(), QRect(70, 300, 0, 0));
+}
+
+TEST_F(DisplayTest, LayoutBox) {
+    EXPECT_EQ(m_display->FontSize(), 9u);
+    EXPECT_EQ(m_display->LayoutBox(), QRectF(2, 3, 40, 17));
+    m_display->SetFontSize(10, false);
+    EXPECT_EQ(m_display->LayoutBox(), QRectF(2, 2, 40, 17));
+    m_display->SetFontSize(30, false);
+    EXPECT_EQ(m_display->LayoutBox().top(), 2) << "too short: starts at the margin";
+}
+
+TEST_F(DisplayTest, LeftClickNotifiesAndChangesNothing) {
+    m_display->SetText("40%");
+    QSignalSpy clicked(m_display.get(), &CSkinStatic::Clicked);
+    QTest::mouseClick(m_display.get(), Qt::LeftButton);
+    QTest::mouseClick(m_display.get(), Qt::RightButton);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(m_display->Text(), "40%");
+}
+
+TEST_F(DisplayTest, WithoutTheFontFileOnlyTheBackgroundShows) {
+    LoadFont(false);
+    QString family = "untouched";
+    EXPECT_FALSE(GetFontFamilyName(family));
+    EXPECT_EQ(family, "untouched");
+    const QImage background = m_display->grab().toImage();
+    m_display->SetText("40%");
+    EXPECT_EQ(m_display->grab().toImage(), background);
+}
+
+TEST_F(DisplayTest, TextIsBlackAndCentredInTheBox) {
+    LoadFont(true);
+    QString family;
+    ASSERT_TRUE(GetFontFamilyName(family));
+    EXPECT_TRUE(InkBox(m_display->grab().toImage()).isEmpty()) << "empty text";
+
+    m_display->SetFontSize(10, false);
+    m_display->SetText("88");
+    const QImage image = m_display->grab().toImage();
+    const QRect ink = InkBox(image);
+    // The box runs from x 2 to the right edge: its centre is x 22, not the image's 21.
+    EXPECT_NEAR((ink.left() + ink.right() + 1) / 2.0, 22.0, 1.0);
+    EXPECT_GE(ink.top(), 2);
+    EXPECT_LE(ink.bottom(), 18);
+    int darkest = 255;
+    for (int x = ink.left(); x <= ink.right(); ++x) {
+        darkest = std::min(darkest, qGray(image.pixel(x, ink.center().y())));
+    }
+    EXPECT_LT(darkest, 40) << "black, not grey";
+}
+
+TEST_F(DisplayTest, LongestTextFitsAtEightPoints) {
+    // Turbo delay's text in the shipped font; a wider face would lose its edges.
+    LoadFont(true);
+    m_display->SetFontSize(8, false);
+    m_display->SetText("0.25 sec");
+    const QRect ink = InkBox(m_display->grab().toImage());
+    EXPECT_GT(ink.left(), 0);
+    EXPECT_LT(ink.right(), m_display->width() - 1);
+}
+
+TEST_F(DisplayTest, DegreeSignIsDecodedBeforeDrawing) {
+    LoadFont(true);
+    m_display->SetText("25\xA2\x58");
+    // A raised ring ends the text; the bytes drawn undecoded would end it with an "X"
+    // reaching down to the baseline.
+    const QImage image = m_display->grab().toImage();
+    const QRect ink = InkBox(image);
+    int lowest = -1;
+    for (int y = ink.top(); y <= ink.bottom(); ++y) {
+        lowest = qGray(image.pixel(ink.right(), y)) < 128 ? y : lowest;
+    }
+    EXPECT_LT(lowest, ink.center().y());
+}
