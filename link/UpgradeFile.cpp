@@ -36,7 +36,7 @@ void ClearRecord(TransferRecord& record) {
 }
 
 // Fills the record only once the whole payload is in hand, so a failure at any step leaves
-// the cleared record as it is.
+// the record as the caller cleared it.
 uint32_t ParseInto(std::istream& file, uint64_t size, TransferRecord& record) {
     file.clear();
     file.seekg(0);
@@ -104,15 +104,11 @@ uint32_t ParseInto(std::istream& file, uint64_t size, TransferRecord& record) {
 
 uint32_t ParseUpgradeFile(std::istream& file, uint64_t size, TransferRecord& record) {
     ClearRecord(record);
-    // A stream with exceptions switched on must still answer with a byte count.
+    // A stream with exceptions switched on must still answer with a byte count. The record is
+    // filled only after the last read, so it is still clear when one throws.
     try {
-        const uint32_t payload = ParseInto(file, size, record);
-        if (payload == 0) {
-            ClearRecord(record);
-        }
-        return payload;
+        return ParseInto(file, size, record);
     } catch (const std::exception&) {
-        ClearRecord(record);
         return 0;
     }
 }
@@ -121,11 +117,11 @@ FirmwareVerdict CheckFirmwareForEsc(bool loaded, const TransferRecord& file,
                                     const TransferRecord& esc) {
     // The transfer trusts count x length; a record that does not hold exactly that many bytes
     // is treated like a failed load.
-    const bool whole = file.pData != nullptr && file.byBlockCount != 0 &&
-                       file.wBlockLength >= kMinFirmwareBlockLength &&
-                       file.wBlockLength <= kMaxFirmwareBlockLength &&
-                       file.nDataSize == static_cast<uint32_t>(file.byBlockCount) *
-                                             file.wBlockLength;
+    const bool whole =
+        file.pData != nullptr && file.byBlockCount != 0 &&
+        file.wBlockLength >= kMinFirmwareBlockLength &&
+        file.wBlockLength <= kMaxFirmwareBlockLength &&
+        file.nDataSize == static_cast<uint32_t>(file.byBlockCount) * file.wBlockLength;
     if (!loaded || !whole || file.byFamily != esc.byFamily) {
         return FirmwareVerdict::InvalidFile;
     }

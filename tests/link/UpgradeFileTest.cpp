@@ -8,28 +8,30 @@
 namespace corvane {
 namespace {
 
-struct FileSpec {
+struct FileLayout {
     uint16_t blockLength = 66;
     uint16_t headerLength = 9;
     uint8_t blockCount = 4; // written only when the header has room for it
     uint32_t payloadBytes = 264;
 };
 
-uint8_t PayloadByte(uint32_t i) { return static_cast<uint8_t>(i * 7 + 3); }
+uint8_t PayloadByte(uint32_t i) {
+    return static_cast<uint8_t>(i * 7 + 3);
+}
 
 // Model 16, family 50, version 'B' 1.2 when the header is long enough to hold them.
-std::string MakeFile(const FileSpec& spec) {
+std::string MakeFile(const FileLayout& layout) {
     std::string file;
     auto put = [&file](uint32_t byte) { file.push_back(static_cast<char>(byte & 0xFF)); };
-    put(spec.blockLength);
-    put(spec.blockLength >> 8);
-    put(spec.headerLength);
-    put(spec.headerLength >> 8);
-    const uint8_t fields[] = {16, 50, 'B', 12, spec.blockCount};
-    for (uint32_t i = 4; i < spec.headerLength; ++i) {
+    put(layout.blockLength);
+    put(layout.blockLength >> 8);
+    put(layout.headerLength);
+    put(layout.headerLength >> 8);
+    const uint8_t fields[] = {16, 50, 'B', 12, layout.blockCount};
+    for (uint32_t i = 4; i < layout.headerLength; ++i) {
         put(i - 4 < sizeof(fields) ? fields[i - 4] : 0xEE);
     }
-    for (uint32_t i = 0; i < spec.payloadBytes; ++i) {
+    for (uint32_t i = 0; i < layout.payloadBytes; ++i) {
         put(PayloadByte(i));
     }
     return file;
@@ -61,18 +63,14 @@ TEST(UpgradeFile, CountedFileLoadsItsPayload) {
     EXPECT_EQ(record.byVersion, 12);
     EXPECT_EQ(record.pData[0], PayloadByte(0));
     EXPECT_EQ(record.pData[263], PayloadByte(263));
-}
 
-TEST(UpgradeFile, CountedFileIgnoresBytesAfterItsBlocks) {
-    TransferRecord record;
+    // The count alone decides; bytes after the last block are not part of the payload.
     EXPECT_EQ(Parse(MakeFile({.payloadBytes = 264 + 5}), record), 264u);
-    EXPECT_EQ(record.byBlockCount, 4);
 }
 
 TEST(UpgradeFile, UncountedFileDerivesItsCount) {
     TransferRecord record;
-    ASSERT_EQ(Parse(MakeFile({.blockLength = 100, .headerLength = 8, .payloadBytes = 300}),
-                    record),
+    ASSERT_EQ(Parse(MakeFile({.blockLength = 100, .headerLength = 8, .payloadBytes = 300}), record),
               300u);
     EXPECT_EQ(record.byBlockCount, 3);
     EXPECT_EQ(record.byModel, 16);
@@ -86,18 +84,17 @@ TEST(UpgradeFile, UncountedFileDerivesItsCount) {
 
 TEST(UpgradeFile, LargestSendablePayloadIsAccepted) {
     TransferRecord record;
-    EXPECT_EQ(Parse(MakeFile({.blockLength = 257, .blockCount = 255, .payloadBytes = 65535}),
-                    record),
-              65535u);
+    EXPECT_EQ(
+        Parse(MakeFile({.blockLength = 257, .blockCount = 255, .payloadBytes = 65535}), record),
+        65535u);
     EXPECT_EQ(Parse(MakeFile({.blockLength = 642, .blockCount = 1, .payloadBytes = 642}), record),
               642u);
-    EXPECT_EQ(Parse(MakeFile({.blockLength = 3, .blockCount = 1, .payloadBytes = 3}), record),
-              3u);
+    EXPECT_EQ(Parse(MakeFile({.blockLength = 3, .blockCount = 1, .payloadBytes = 3}), record), 3u);
 }
 
 struct Refused {
     const char* name;
-    FileSpec spec;
+    FileLayout layout;
 };
 
 class UpgradeFileRefusal : public ::testing::TestWithParam<Refused> {};
@@ -105,7 +102,7 @@ class UpgradeFileRefusal : public ::testing::TestWithParam<Refused> {};
 TEST_P(UpgradeFileRefusal, LeavesNothingOfTheEarlierFile) {
     TransferRecord record;
     ASSERT_NE(Parse(MakeFile({}), record), 0u);
-    EXPECT_EQ(Parse(MakeFile(GetParam().spec), record), 0u);
+    EXPECT_EQ(Parse(MakeFile(GetParam().layout), record), 0u);
     ExpectCleared(record);
 }
 
@@ -114,17 +111,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refused{"BlockLengthZero", {.blockLength = 0}},
         Refused{"BlockLengthTwo", {.blockLength = 2, .payloadBytes = 8}},
-        Refused{"BlockLengthPastTransmitBuffer", {.blockLength = 643, .blockCount = 1,
-                                                  .payloadBytes = 643}},
+        Refused{"BlockLengthPastTransmitBuffer",
+                {.blockLength = 643, .blockCount = 1, .payloadBytes = 643}},
         Refused{"BlockLengthPastFile", {.blockLength = 300, .blockCount = 0, .payloadBytes = 0}},
         Refused{"HeaderThree", {.headerLength = 3}},
         Refused{"HeaderFive", {.headerLength = 5, .payloadBytes = 264}},
         Refused{"HeaderSix", {.headerLength = 6, .payloadBytes = 264}},
         Refused{"HeaderSeven", {.headerLength = 7, .payloadBytes = 264}},
-        Refused{"HeaderTen", {.headerLength = 10}},
-        Refused{"CountZero", {.blockCount = 0}},
+        Refused{"HeaderTen", {.headerLength = 10}}, Refused{"CountZero", {.blockCount = 0}},
         Refused{"PayloadOf16Bits",
-                {.blockLength = 258, .blockCount = 255, .payloadBytes = 258 * 255}},
+                {.blockLength = 512, .blockCount = 128, .payloadBytes = 512 * 128}},
         Refused{"TruncatedCountedFile", {.payloadBytes = 263}},
         Refused{"UncountedNotWholeBlocks", {.headerLength = 8, .payloadBytes = 265}},
         Refused{"UncountedNoBlocks", {.blockLength = 3, .headerLength = 8, .payloadBytes = 0}},
@@ -159,6 +155,12 @@ TEST(UpgradeFile, VerdictChecksFamilyBeforeModel) {
     esc.byFamily = 50;
     file.nDataSize -= 1; // a record that does not hold count x length bytes is never sent
     EXPECT_EQ(CheckFirmwareForEsc(true, file, esc), FirmwareVerdict::InvalidFile);
+    for (const uint16_t blockLength : {2, 643}) { // nor one whose blocks do not frame
+        file.wBlockLength = blockLength;
+        file.byBlockCount = 1;
+        file.nDataSize = blockLength;
+        EXPECT_EQ(CheckFirmwareForEsc(true, file, esc), FirmwareVerdict::InvalidFile);
+    }
 
     ASSERT_NE(Parse(MakeFile({.headerLength = 4, .payloadBytes = 132}), file), 0u);
     EXPECT_EQ(CheckFirmwareForEsc(true, file, esc), FirmwareVerdict::InvalidFile);

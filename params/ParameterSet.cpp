@@ -1,0 +1,142 @@
+#include "ParameterSet.h"
+
+#include <algorithm>
+#include <new>
+
+namespace corvane {
+
+namespace {
+
+constexpr size_t kVersionOffset = 5;
+constexpr size_t kSkipLengthOffset = 7;
+constexpr size_t kValueOffset = 9;
+constexpr size_t kDescriptorBase = 11; // the list starts at this + the skip length
+constexpr size_t kEntryHeaderSize = 3; // count, min, max
+
+// The ESC may send a table for these two, but the stored byte must stay min + position.
+bool IsAlwaysLinear(int index) {
+    return index == PARAM_DRAG_BRAKE || index == PARAM_BOOST_TIMING;
+}
+
+} // namespace
+
+void ParameterSet::SetBlock(uint8_t* pBlock, uint16_t wBlockLength, uint8_t byBlockCount) {
+    const size_t size = static_cast<size_t>(wBlockLength) * byBlockCount;
+    m_pBlock = size != 0 ? pBlock : nullptr;
+    m_nBlockSize = m_pBlock != nullptr ? size : 0;
+}
+
+// The block comes from the ESC and nothing guarantees that its skip length and table lengths
+// lead somewhere sensible. Every byte this walk or its callers touch is checked against the
+// block size: a parameter whose entry (header and whole table) or value byte is not inside
+// the block is unavailable rather than read from beyond it.
+bool ParameterSet::FindEntry(int index, Entry& entry) const {
+    if (m_pBlock == nullptr || index < 0 || index >= PARAM_COUNT) {
+        return false;
+    }
+    const size_t valueOffset = kValueOffset + static_cast<size_t>(index);
+    if (valueOffset >= m_nBlockSize) {
+        return false;
+    }
+    size_t offset = kDescriptorBase + m_pBlock[kSkipLengthOffset];
+    for (int k = 0; k < index; ++k) {
+        if (offset >= m_nBlockSize) {
+            return false;
+        }
+        offset += kEntryHeaderSize + m_pBlock[offset];
+    }
+    if (offset >= m_nBlockSize) {
+        return false;
+    }
+    const uint8_t count = m_pBlock[offset];
+    if (offset + kEntryHeaderSize + count > m_nBlockSize) {
+        return false;
+    }
+    entry.nOffset = offset;
+    entry.byCount = count;
+    entry.byMin = m_pBlock[offset + 1];
+    entry.byMax = m_pBlock[offset + 2];
+    return true;
+}
+
+bool ParameterSet::GetParamDescriptor(int index, ParameterDescriptor& descriptor) const {
+    Entry entry;
+    if (!FindEntry(index, entry)) {
+        return false;
+    }
+    descriptor.index = index;
+    descriptor.count = entry.byCount;
+    descriptor.min = entry.byMin;
+    descriptor.max = entry.byMax;
+    // A linear entry has no table; a pointer to its end could be one past the block.
+    descriptor.table = entry.byCount != 0 ? m_pBlock + entry.nOffset + kEntryHeaderSize : nullptr;
+    return true;
+}
+
+uint8_t ParameterSet::GetParamPosition(int index) const {
+    Entry entry;
+    if (!FindEntry(index, entry)) {
+        return 0;
+    }
+    const uint8_t value = m_pBlock[kValueOffset + static_cast<size_t>(index)];
+    if (entry.byCount == 0 || IsAlwaysLinear(index)) {
+        // Modulo 256 on purpose: a value below min comes out large and the control clamps it.
+        return static_cast<uint8_t>(value - entry.byMin);
+    }
+    const uint8_t* table = m_pBlock + entry.nOffset + kEntryHeaderSize;
+    const uint8_t* found = std::find(table, table + entry.byCount, value);
+    // A value the table does not know shows as position 0 and is replaced by table[0] on store.
+    return found != table + entry.byCount ? static_cast<uint8_t>(found - table) : 0;
+}
+
+void ParameterSet::SetParamPosition(int index, uint8_t position) {
+    Entry entry;
+    if (!FindEntry(index, entry)) {
+        return;
+    }
+    uint8_t& value = m_pBlock[kValueOffset + static_cast<size_t>(index)];
+    if (entry.byCount == 0 || IsAlwaysLinear(index)) {
+        value = static_cast<uint8_t>(entry.byMin + position);
+        return;
+    }
+    // The controls clamp to the last position, but a position past the table must not pick
+    // up whatever byte follows it.
+    if (position >= entry.byCount) {
+        return;
+    }
+    value = m_pBlock[entry.nOffset + kEntryHeaderSize + position];
+}
+
+void ParameterSet::SnapshotParams() {
+    if (m_pBlock == nullptr) {
+        return;
+    }
+    m_pSnapshot.reset();
+    m_nSnapshotSize = 0;
+    // Without a snapshot the set reads as unchanged, the same as before the first read.
+    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[m_nBlockSize]);
+    if (!copy) {
+        return;
+    }
+    std::copy(m_pBlock, m_pBlock + m_nBlockSize, copy.get());
+    m_pSnapshot = std::move(copy);
+    m_nSnapshotSize = m_nBlockSize;
+}
+
+bool ParameterSet::ParamsUnchanged() const {
+    if (m_pBlock == nullptr || !m_pSnapshot) {
+        return true;
+    }
+    // A block of another size than the snapshot is a different block; comparing over either
+    // length would read past the shorter one.
+    if (m_nSnapshotSize != m_nBlockSize) {
+        return false;
+    }
+    return std::equal(m_pBlock, m_pBlock + m_nBlockSize, m_pSnapshot.get());
+}
+
+uint8_t ParameterSet::ParamBlockVersion() const {
+    return m_nBlockSize > kVersionOffset ? m_pBlock[kVersionOffset] : 0;
+}
+
+} // namespace corvane

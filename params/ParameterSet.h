@@ -1,0 +1,46 @@
+// The ESC's self-describing parameter block as the pages see it: descriptors, the conversion
+// between control positions and value bytes, and the snapshot that decides whether a write
+// is needed. The block itself belongs to the link; this class only looks at it.
+#pragma once
+
+#include "ParameterDescriptor.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace corvane {
+
+class ParameterSet {
+public:
+    // The link frees and reallocates its block at every read, so the owner must hand the new
+    // pointer over after each finished read (null, or a length or count of 0, means no block).
+    void SetBlock(uint8_t* pBlock, uint16_t wBlockLength, uint8_t byBlockCount);
+    bool HasBlock() const { return m_pBlock != nullptr; }
+
+    bool GetParamDescriptor(int index, ParameterDescriptor& descriptor) const;
+    uint8_t GetParamPosition(int index) const;
+    void SetParamPosition(int index, uint8_t position);
+    void SnapshotParams();
+    bool ParamsUnchanged() const;
+
+    // Byte 5; 0 when no block is held (never an accepted version).
+    uint8_t ParamBlockVersion() const;
+
+private:
+    struct Entry {
+        size_t nOffset = 0; // of the entry's count byte
+        uint8_t byCount = 0;
+        uint8_t byMin = 0;
+        uint8_t byMax = 0;
+    };
+
+    bool FindEntry(int index, Entry& entry) const;
+
+    uint8_t* m_pBlock = nullptr;
+    size_t m_nBlockSize = 0;
+    std::unique_ptr<uint8_t[]> m_pSnapshot;
+    size_t m_nSnapshotSize = 0;
+};
+
+} // namespace corvane

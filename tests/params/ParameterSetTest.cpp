@@ -1,0 +1,134 @@
+#include "ParameterSet.h"
+#include "ParamBlockFactory.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace corvane {
+namespace {
+
+class ParameterSetTest : public ::testing::Test {
+protected:
+    void Use(const ParamBlock& block) {
+        m_block = block;
+        m_set.SetBlock(m_block.data(), 512, 1);
+    }
+    uint8_t Value(int index) const { return m_block[9 + index]; }
+
+    ParamBlock m_block{};
+    ParameterSet m_set;
+};
+
+TEST_F(ParameterSetTest, WithoutBlockEverythingIsZeroOrUnchanged) {
+    for (const uint16_t length : {0, 512}) {
+        m_set.SetBlock(length == 0 ? m_block.data() : nullptr, length, 1);
+        ParameterDescriptor descriptor;
+        descriptor.count = 77;
+        for (int index = 0; index < PARAM_COUNT; ++index) {
+            EXPECT_FALSE(m_set.GetParamDescriptor(index, descriptor));
+            EXPECT_EQ(m_set.GetParamPosition(index), 0);
+            m_set.SetParamPosition(index, 1);
+        }
+        EXPECT_EQ(descriptor.count, 77) << "output must stay untouched";
+        m_set.SnapshotParams();
+        EXPECT_TRUE(m_set.ParamsUnchanged());
+        EXPECT_EQ(m_set.ParamBlockVersion(), 0);
+    }
+    EXPECT_EQ(m_block, ParamBlock{});
+}
+
+TEST_F(ParameterSetTest, WalkSkipsCountPlusThreePerEntry) {
+    Use(ParamBlockBuilder()
+            .SetSkipLength(16)
+            .AddTable({1, 2, 3, 4, 5})
+            .AddTable({7, 8})
+            .AddLinear(3, 9)
+            .Build());
+    ParameterDescriptor descriptor;
+    ASSERT_TRUE(m_set.GetParamDescriptor(0, descriptor));
+    EXPECT_EQ(descriptor.table, m_block.data() + 27 + 3);
+    ASSERT_TRUE(m_set.GetParamDescriptor(1, descriptor));
+    EXPECT_EQ(descriptor.table, m_block.data() + 27 + 8 + 3);
+    ASSERT_TRUE(m_set.GetParamDescriptor(2, descriptor));
+    EXPECT_EQ(descriptor.index, 2);
+    EXPECT_EQ(descriptor.count, 0);
+    EXPECT_EQ(descriptor.min, 3);
+    EXPECT_EQ(descriptor.max, 9);
+    EXPECT_EQ(descriptor.table, nullptr);
+
+    Use(ParamBlockBuilder().SetSkipLength(20).AddTable({4, 5}).Build());
+    ASSERT_TRUE(m_set.GetParamDescriptor(0, descriptor));
+    EXPECT_EQ(descriptor.table, m_block.data() + 31 + 3);
+}
+
+TEST_F(ParameterSetTest, LinearConversionIsModulo256) {
+    Use(ParamBlockBuilder().AddLinear(10, 30).AddLinear(250, 255).SetValue(0, 25).Build());
+    EXPECT_EQ(m_set.GetParamPosition(0), 15);
+    m_block[9] = 5; // below min: wraps high, the control clamps it, and the store replaces it
+    EXPECT_EQ(m_set.GetParamPosition(0), 251);
+    m_set.SetParamPosition(0, std::min<uint8_t>(m_set.GetParamPosition(0), 20));
+    EXPECT_EQ(Value(0), 30);
+    m_set.SetParamPosition(1, 10);
+    EXPECT_EQ(Value(1), 4);
+}
+
+TEST_F(ParameterSetTest, TableLookupTakesFirstMatchAndFallsBackToEntryZero) {
+    Use(ParamBlockBuilder().AddTable({7, 9, 9, 4}).SetValue(0, 9).Build());
+    EXPECT_EQ(m_set.GetParamPosition(0), 1);
+    m_set.SetParamPosition(0, 3);
+    EXPECT_EQ(Value(0), 4);
+    EXPECT_EQ(m_set.GetParamPosition(0), 3);
+
+    m_block[9] = 8; // matches no entry
+    EXPECT_EQ(m_set.GetParamPosition(0), 0);
+    const ParamBlock before = m_block;
+    m_set.SetParamPosition(0, 4); // past the table: the byte after it must not be picked up
+    m_set.SetParamPosition(0, 255);
+    EXPECT_EQ(m_block, before);
+    m_set.SetParamPosition(0, m_set.GetParamPosition(0));
+    EXPECT_EQ(Value(0), 7);
+}
+
+TEST_F(ParameterSetTest, DragBrakeAndBoostTimingStayLinearWithTable) {
+    ParamBlockBuilder builder;
+    for (int index = 0; index < PARAM_COUNT; ++index) {
+        builder.AddEntry(3, 10, 20, {40, 50, 60}).SetValue(index, 13);
+    }
+    Use(builder.Build());
+    for (const int index : {PARAM_DRAG_BRAKE, PARAM_BOOST_TIMING}) {
+        EXPECT_EQ(m_set.GetParamPosition(index), 3);
+        m_set.SetParamPosition(index, 2);
+        EXPECT_EQ(Value(index), 12);
+        m_set.SetParamPosition(index, 5); // past the table, but linear: no guard applies
+        EXPECT_EQ(Value(index), 15);
+        ParameterDescriptor descriptor;
+        ASSERT_TRUE(m_set.GetParamDescriptor(index, descriptor));
+        EXPECT_EQ(descriptor.count, 3) << "the control still sees the table as given";
+    }
+    // Their neighbours use the table.
+    m_set.SetParamPosition(PARAM_START_POWER, 2);
+    EXPECT_EQ(Value(PARAM_START_POWER), 60);
+}
+
+TEST_F(ParameterSetTest, SnapshotDecidesWhetherAWriteIsNeeded) {
+    Use(MakeRealisticParamBlock());
+    m_set.SnapshotParams();
+    EXPECT_TRUE(m_set.ParamsUnchanged());
+    m_set.SetParamPosition(PARAM_COAST, 40);
+    EXPECT_FALSE(m_set.ParamsUnchanged());
+    m_set.SnapshotParams();
+    EXPECT_TRUE(m_set.ParamsUnchanged());
+
+    m_block[511] ^= 1; // the comparison covers the uninterpreted tail too
+    EXPECT_FALSE(m_set.ParamsUnchanged());
+    m_block[511] ^= 1;
+
+    m_set.SetBlock(m_block.data(), 256, 1); // a block of another size is another block
+    EXPECT_FALSE(m_set.ParamsUnchanged());
+    m_set.SetBlock(nullptr, 512, 1);
+    EXPECT_TRUE(m_set.ParamsUnchanged());
+}
+
+} // namespace
+} // namespace corvane
