@@ -5,6 +5,7 @@
 #include <QProgressBar>
 
 #include "CCorvaneProgPanelDlg.h"
+#include "Pages.h"
 #include "StatusText.h"
 
 namespace corvane {
@@ -92,18 +93,11 @@ void CCorvaneProgPanelDlg::OnIdentified() {
         return;
     }
     // From here until the read has finished the worker replaces the block: nothing the user
-    // does may reach it, so the tool counts as not connected (pages hidden, tiles dead).
-    if (m_paramsLoaded) {
-        if (m_currentPage != kNoPage && m_pages[static_cast<size_t>(m_currentPage)] != nullptr) {
-            m_pages[static_cast<size_t>(m_currentPage)]->ShowPage(false);
-        }
-        m_currentPage = kNoPage;
-        m_drawBackground = true;
+    // does may reach it, so the tool counts as not connected. The pages go too: their
+    // sliders point into the old block, and new firmware may describe other ranges.
+    if (m_paramsLoaded || m_pagesExist) {
         m_paramsLoaded = false;
-        m_hotArea = HotNone;
-        m_litArea = HotNone;
-        SelectBackground();
-        update();
+        CreatePages(false);
     }
     char line[128];
     std::snprintf(line, sizeof line, format, esc.byVersionLetter, esc.byVersion / 10.0);

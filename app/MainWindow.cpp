@@ -10,6 +10,7 @@
 #include "CCorvaneProgPanelDlg.h"
 #include "Pages.h"
 #include "RegionData.h"
+#include "StatusText.h"
 #include "WindowLayout.h"
 
 namespace corvane {
@@ -94,7 +95,8 @@ void CCorvaneProgPanelDlg::StartLink() {
 }
 
 void CCorvaneProgPanelDlg::SelectBackground() {
-    const unsigned id = HotAreaTable()[m_hotArea < HotAreaCount ? m_hotArea : HotNone].faceId;
+    const size_t area = m_hotArea < HotAreaCount ? m_hotArea : 0;
+    const unsigned id = HotAreaTable()[area].faceId;
     m_background = LoadPngResource(id);
     m_backgroundId = m_background ? id : 0;
 }

@@ -43,7 +43,7 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
         m_settingPage = std::make_unique<CSettingPage>(this, this);
         m_timingPage = std::make_unique<CTimingPage>(this, this);
         m_throttlePage = std::make_unique<CThrottlePage>(this, this);
-        const QRect place(layout::kPageOrigin, layout::kPageSize);
+        const QRect place(layout::kPageOrigin, m_brakePage->BackgroundSize());
         for (CPageBase* page : std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(),
                                                          m_timingPage.get(),
                                                          m_throttlePage.get()}) {

@@ -153,7 +153,8 @@ void CSkinSlider::paintEvent(QPaintEvent*) {
     if (m_trackImage) {
         m_trackImage->Draw(painter, m_trackRect.topLeft());
     }
-    if (m_thumbImage) {
+    // A disabled slider stands for a parameter the ESC did not describe: no thumb, no value.
+    if (m_thumbImage && isEnabled()) {
         m_thumbImage->Draw(painter, m_thumbRect.topLeft());
     }
 }
