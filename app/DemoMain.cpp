@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     port.SetReadWait(corvane::kReadWaitMs);
     port.SetLatency(2);
     port.PlugDongle(false);
+    // The sample upgrade file shipped in res/samples/ has 130-byte blocks.
+    port.Esc([](corvane::sim::EscSimulator& esc) { esc.SetFirmwareBlockLength(130); });
     return app.InitInstance(port, [&port](corvane::CCorvaneProgPanelDlg& window) {
         QTimer::singleShot(1500, &window, [&port, &window] {
             port.PlugDongle(true);
