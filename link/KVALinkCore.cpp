@@ -66,7 +66,11 @@ bool KVALinkCore::LoadUpgradeFile(std::istream& file) {
         return false;
     }
     m_FirmwareRecord.byCommand = esc::kFirmwareLoaded;
-    m_pWriteRequest.store(&m_FirmwareRecord);
+    // A parameter write still in flight keeps the worker's record; the firmware transfer
+    // points the worker here itself once it has claimed the link.
+    if (!IsTransferBusy(m_pWriteRequest.load())) {
+        m_pWriteRequest.store(&m_FirmwareRecord);
+    }
     return true;
 }
 

@@ -17,7 +17,9 @@ const uint8_t* const LinkBase::kNoByte = nullptr;
 
 LinkBase::LinkBase() = default;
 
-LinkBase::~LinkBase() { Run(false); }
+LinkBase::~LinkBase() {
+    Run(false);
+}
 
 void LinkBase::Post(uint32_t code, uint32_t value) {
     if (NotifySink* sink = m_pNotifySink.load()) {
@@ -165,7 +167,7 @@ void LinkBase::RunPass() {
         }
         const uint32_t now = Now();
         if (now < last) {
-            m_dwLastRxTick.store(now); // the tick counter wrapped: start over
+            StartRxTimer(now); // the tick counter wrapped: start over
         } else if (now - last > kByteTimeoutMs) {
             OnLinkTimeout(state);
         }
@@ -266,7 +268,7 @@ void LinkBase::FrameNextBlock() {
         m_nBlocksLeft.store(0);
         return;
     }
-    const bool params = record->byCommand == esc::kWriteParams;
+    const bool params = m_byCommand.load() == esc::kWriteParams;
     const int dataLength = params ? kParamBlockSize : record->wBlockLength;
     const int frameLength = params ? kParamFrameSize : dataLength + 1;
     const uint8_t* next = m_pNextBlock.load();
@@ -275,7 +277,7 @@ void LinkBase::FrameNextBlock() {
     if (begin == nullptr || next < begin || dataLength <= 0 ||
         static_cast<size_t>(next - begin) + static_cast<size_t>(dataLength) > record->nDataSize) {
         m_nBlocksLeft.store(0);
-        Post(LN_WRITE_FAILED, record->byCommand);
+        Post(LN_WRITE_FAILED, m_byCommand.load());
         return;
     }
     m_pFrame.reset(new (std::nothrow) uint8_t[static_cast<size_t>(frameLength)]());

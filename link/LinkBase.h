@@ -71,6 +71,9 @@ protected:
 
     void Post(uint32_t code, uint32_t value);
     uint32_t Now() { return m_pClock->Now(); }
+    // Starts the byte timer from `now`. A stored 0 means that no timer runs, so a start that
+    // falls on tick 0 counts from tick 1: the limit runs 1 ms long instead of never.
+    void StartRxTimer(uint32_t now) { m_dwLastRxTick.store(now != 0 ? now : 1); }
 
     // Byte handlers; a null byte starts the exchange of the current sub-state.
     void OnGreetingByte(const uint8_t* byte);

@@ -19,7 +19,7 @@ void LinkBase::SetSubState(int state) {
 }
 
 void LinkBase::OnGreetingByte(const uint8_t* byte) {
-    m_dwLastRxTick.store(Now());
+    StartRxTimer(Now());
     if (byte == nullptr) {
         return;
     }
@@ -50,7 +50,7 @@ void LinkBase::OnGreetingByte(const uint8_t* byte) {
 }
 
 void LinkBase::OnIdentifyByte(const uint8_t* byte) {
-    m_dwLastRxTick.store(Now());
+    StartRxTimer(Now());
     if (byte != nullptr) {
         m_byRx = *byte;
     }
@@ -111,7 +111,7 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
 }
 
 void LinkBase::OnReadByte(const uint8_t* byte) {
-    m_dwLastRxTick.store(Now());
+    StartRxTimer(Now());
     if (byte != nullptr) {
         m_byRx = *byte;
     }
@@ -135,9 +135,9 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
         if (m_byRx == esc::kReadReply) {
             m_nSubState.store(2);
         } else if (m_byRx == esc::kGoOn) {
-            SendByte(record->byCommand);
+            SendByte(m_byCommand.load());
         } else {
-            Post(LN_READ_FAILED, record->byCommand);
+            Post(LN_READ_FAILED, m_byCommand.load());
         }
         break;
     case 2: {
@@ -175,7 +175,7 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
                 m_wCheck = FallbackSum(record->pData.get(), kParamBlockSize);
                 match = m_wCheck == m_wRxCheck;
             }
-            Post(match ? LN_READ_DONE : LN_READ_FAILED, record->byCommand);
+            Post(match ? LN_READ_DONE : LN_READ_FAILED, m_byCommand.load());
             m_nLinkState.store(LINK_IDLE);
         }
         ++m_nByteIndex;
@@ -187,12 +187,13 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
 }
 
 void LinkBase::OnWriteByte(const uint8_t* byte) {
-    m_dwLastRxTick.store(Now());
+    StartRxTimer(Now());
     if (byte != nullptr) {
         m_byRx = *byte;
     }
     TransferRecord* record = m_pWriteRequest.load();
-    const uint8_t command = record ? record->byCommand : 0;
+    // The command the write was handed over with: the window may reuse the record meanwhile.
+    const uint8_t command = m_byCommand.load();
     switch (m_nSubState.load()) {
     case 0: {
         if (byte != nullptr) {
@@ -278,8 +279,10 @@ bool LinkBase::ClaimLink(int alsoFrom, std::unique_lock<std::mutex>& lock) {
     for (;;) {
         lock = std::unique_lock<std::mutex>(m_StateLock);
         const int state = m_nLinkState.load();
-        // Nothing may be pending: the request's first byte starts a new message.
-        if ((state == LINK_IDLE || state == alsoFrom) && m_nTxLength.load() == 0) {
+        // Nothing may be pending: the request's first byte starts a new message. Nor may a
+        // write still have blocks to frame: they go out under the command it was handed.
+        if ((state == LINK_IDLE || state == alsoFrom) && m_nTxLength.load() == 0 &&
+            m_nBlocksLeft.load() == 0) {
             return true;
         }
         lock.unlock();
@@ -297,12 +300,13 @@ bool LinkBase::StartRead(TransferRecord* record) {
     if (record == nullptr) {
         return false;
     }
-    m_pReadRequest.store(record);
     std::unique_lock<std::mutex> lock;
     if (!ClaimLink(LINK_READ, lock)) {
         Post(LN_READ_DONE, record->byCommand);
         return false;
     }
+    // Only a request that owns the link may point the worker at its record.
+    m_pReadRequest.store(record);
     m_byCommand.store(record->byCommand);
     m_nLinkState.store(LINK_READ);
     m_nSubState.store(1);
@@ -314,7 +318,6 @@ bool LinkBase::StartWrite(TransferRecord* record) {
     if (record == nullptr) {
         return false;
     }
-    m_pWriteRequest.store(record);
     if (!record->pData) {
         return false;
     }
@@ -323,6 +326,8 @@ bool LinkBase::StartWrite(TransferRecord* record) {
         Post(LN_WRITE_FAILED, record->byCommand);
         return false;
     }
+    // Not before the link is ours: a write still in flight reads its record through this.
+    m_pWriteRequest.store(record);
     m_nRetries.store(kBlockRetries);
     m_nBlocksLeft.store(record->byBlockCount);
     m_pNextBlock.store(record->pData.get());

@@ -37,6 +37,8 @@ public:
         (void)path;
         return false;
     }
+    // The last search found the dongle but was refused permission to open it.
+    virtual bool AccessDenied() const { return false; }
 
     int GetState() const { return m_nState.load(); }
     void SetState(int state) { m_nState.store(state); }

@@ -17,6 +17,7 @@ constexpr uint8_t kHelloReportId = 3;
 constexpr uint8_t kDataReportId = 1;
 constexpr uint8_t kInputReportId = 2;
 constexpr int kHeaderLength = 2; // report ID and payload length
+constexpr int kMaxPayload = 255; // all the length byte can count, however long the report
 constexpr short kGoneEvents = POLLERR | POLLHUP | POLLNVAL;
 
 // Sysfs names are ASCII, so folding bytes is enough.
@@ -110,7 +111,8 @@ int USBDevice::WriteLocked(const uint8_t* bytes, int count) {
     if (fd < 0 || m_wReportLength < kHeaderLength) {
         return 0;
     }
-    const int n = bytes ? std::clamp(count, 0, m_wReportLength - kHeaderLength) : 0;
+    const int room = std::min(m_wReportLength - kHeaderLength, kMaxPayload);
+    const int n = bytes ? std::clamp(count, 0, room) : 0;
     std::fill(m_pReport.begin(), m_pReport.end(), 0);
     m_pReport[0] = m_byReportId;
     m_pReport[1] = static_cast<uint8_t>(n);

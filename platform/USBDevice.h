@@ -39,7 +39,7 @@ public:
     bool OnDeviceRemoval(const std::string& path) override;
     // The last search found the dongle's node but was refused permission to open it, and
     // opened nothing (typically a missing udev rule).
-    bool AccessDenied() const { return m_bAccessDenied.load(); }
+    bool AccessDenied() const override { return m_bAccessDenied.load(); }
     std::string DevicePath() const;
 
     // The steps of Open. They expect the port to be theirs alone: Open holds the port's lock

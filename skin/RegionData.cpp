@@ -21,21 +21,33 @@ uint32_t ReadUInt32(const QByteArray& data, qsizetype offset) {
 }
 
 // Edges as stored; right and bottom are one past the last pixel.
-std::optional<QRect> ReadRect(const QByteArray& data, qsizetype offset) {
-    const int32_t left = ReadInt32(data, offset);
-    const int32_t top = ReadInt32(data, offset + 4);
-    const int32_t right = ReadInt32(data, offset + 8);
-    const int32_t bottom = ReadInt32(data, offset + 12);
-    if (left >= right || top >= bottom) {
+struct Edges {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+
+    // Compared on the edges themselves: QRect's own test misjudges a rectangle whose left or
+    // top edge is the smallest int.
+    bool Contains(const Edges& other) const {
+        return other.left >= left && other.top >= top && other.right <= right &&
+               other.bottom <= bottom;
+    }
+    QRect ToRect() const { return QRect(left, top, right - left, bottom - top); }
+};
+
+std::optional<Edges> ReadEdges(const QByteArray& data, qsizetype offset) {
+    const Edges edges{ReadInt32(data, offset), ReadInt32(data, offset + 4),
+                      ReadInt32(data, offset + 8), ReadInt32(data, offset + 12)};
+    if (edges.left >= edges.right || edges.top >= edges.bottom) {
         return std::nullopt;
     }
     // 64-bit widths: edges of opposite extreme sign would overflow an int subtraction.
-    const int64_t width = int64_t{right} - left;
-    const int64_t height = int64_t{bottom} - top;
-    if (width > INT32_MAX || height > INT32_MAX) {
+    if (int64_t{edges.right} - edges.left > INT32_MAX ||
+        int64_t{edges.bottom} - edges.top > INT32_MAX) {
         return std::nullopt;
     }
-    return QRect(left, top, static_cast<int>(width), static_cast<int>(height));
+    return edges;
 }
 
 } // namespace
@@ -53,18 +65,18 @@ std::optional<QRegion> ParseRegionData(const QByteArray& data) {
         static_cast<uint64_t>(data.size()) != kHeaderSize + rectBytes) {
         return std::nullopt;
     }
-    const std::optional<QRect> bound = ReadRect(data, 16);
+    const std::optional<Edges> bound = ReadEdges(data, 16);
     if (!bound) {
         return std::nullopt;
     }
 
     QRegion region;
     for (qsizetype offset = kHeaderSize; offset < data.size(); offset += kRectSize) {
-        const std::optional<QRect> rect = ReadRect(data, offset);
-        if (!rect || !bound->contains(*rect)) {
+        const std::optional<Edges> rect = ReadEdges(data, offset);
+        if (!rect || !bound->Contains(*rect)) {
             return std::nullopt;
         }
-        region += *rect;
+        region += rect->ToRect();
     }
     return region;
 }

@@ -65,6 +65,18 @@ TEST_F(Timeout, WrappedCounterRestartsTheTimer) {
     EXPECT_EQ(sink.Count(LN_TIMEOUT_IDENTIFY), 1);
 }
 
+TEST_F(Timeout, ExchangeStartedOnTickZeroStillTimesOut) {
+    Connect();
+    clock.Set(0); // the counter wraps onto 0 just as the keep-alive starts
+    Pass();
+    ASSERT_EQ(link.GetLinkState(), LINK_KEEPALIVE);
+    Flush();
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
+}
+
 TEST_F(Timeout, PortRemovedWhileIdlePostsOneLinkLost) {
     Connect();
     port.Remove();

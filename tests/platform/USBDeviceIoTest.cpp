@@ -104,5 +104,41 @@ TEST_F(DongleIo, AfterCloseNothingTouchesTheSystemAndTheStateStays) {
     EXPECT_TRUE(fake.calls.empty());
 }
 
+// A device with the dongle's IDs whose output reports hold more than 255 payload bytes: the
+// length byte cannot say more, so no report may carry more, and the return must agree.
+TEST(LongReportDongle, PayloadStopsAtWhatTheLengthByteCanCount) {
+    const Bytes descriptor = {
+        0x06, 0x00, 0xFF,       // Usage Page (vendor)
+        0x09, 0x01,             // Usage
+        0xA1, 0x01,             // Collection (application)
+        0x75, 0x08,             // Report Size 8
+        0x96, 0x2B, 0x01,       // Report Count 299
+        0x85, 0x01,             // Report ID 1
+        0x09, 0x01, 0x91, 0x02, // Output
+        0x85, 0x03,             // Report ID 3
+        0x09, 0x01, 0x91, 0x02, // Output
+        0x95, 0x3F,             // Report Count 63
+        0x85, 0x02,             // Report ID 2
+        0x09, 0x01, 0x81, 0x02, // Input
+        0xC0,                   // End Collection
+    };
+    test::FakeHidraw fake;
+    fake.AddNode(0, "0003:10C4:82FC.0001", {3, kDongleVendorId, kDongleProductId}, descriptor);
+    USBDevice port{fake};
+    ASSERT_TRUE(port.Open());
+    const int peer = fake.Peer(0);
+    ASSERT_EQ(TakeReport(peer).size(), 300u); // the hello report
+
+    Bytes payload(298);
+    std::iota(payload.begin(), payload.end(), uint8_t{0});
+    const int taken = port.Write(payload.data(), int(payload.size()));
+    const Bytes report = TakeReport(peer);
+    ASSERT_EQ(report.size(), 300u);
+    EXPECT_EQ(taken, 255);
+    EXPECT_EQ(report[1], 255);
+    EXPECT_TRUE(std::equal(report.begin() + 2, report.begin() + 257, payload.begin()));
+    EXPECT_TRUE(std::all_of(report.begin() + 257, report.end(), [](int b) { return b == 0; }));
+}
+
 } // namespace
 } // namespace corvane

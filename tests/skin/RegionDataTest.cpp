@@ -80,3 +80,9 @@ TEST(ParseRegionData, MalformedDataIsRefused) {
         EXPECT_FALSE(ParseRegionData(data)) << what;
     }
 }
+
+TEST(ParseRegionData, BoundAtTheEndOfTheIntRangeStillBoundsTheRectangles) {
+    // Bounds whose left or top edge is the smallest int, with rectangles well outside them.
+    EXPECT_FALSE(ParseRegionData(RegionBytes({INT32_MIN, 0, -1000, 6}, {{0, 0, 10, 2}})));
+    EXPECT_FALSE(ParseRegionData(RegionBytes({0, INT32_MIN, 6, -1000}, {{0, 0, 2, 10}})));
+}
