@@ -132,7 +132,12 @@ void LinkBase::RunPass() {
             // appends the next message starts it at the front of the buffer.
             m_nTxOffset = left > 0 ? m_nTxOffset + taken : 0;
             m_nTxLength.store(left > 0 ? left : 0);
+            return;
         }
+        // The dongle took nothing: an exchange must still time out, or a dongle that stops
+        // taking reports would hold the link busy for ever without a word to the window.
+        std::lock_guard<std::mutex> lock(m_StateLock);
+        CheckByteTimeout(m_nLinkState.load());
         return;
     }
 
@@ -160,26 +165,35 @@ void LinkBase::RunPass() {
     case LINK_IDENTIFY:
     case LINK_READ:
     case LINK_WRITE:
-    case LINK_KEEPALIVE: {
-        const uint32_t last = m_dwLastRxTick.load();
-        if (last == 0) {
-            break;
-        }
-        const uint32_t now = Now();
-        if (now < last) {
-            StartRxTimer(now); // the tick counter wrapped: start over
-        } else if (now - last > kByteTimeoutMs) {
-            OnLinkTimeout(state);
-        }
+    case LINK_KEEPALIVE:
+        CheckByteTimeout(state);
         break;
-    }
     default:
         break;
     }
 }
 
+void LinkBase::CheckByteTimeout(int state) {
+    if (state < LINK_WAIT_ESC || state > LINK_KEEPALIVE) {
+        return;
+    }
+    const uint32_t last = m_dwLastRxTick.load();
+    if (last == 0) {
+        return;
+    }
+    const uint32_t now = Now();
+    if (now < last) {
+        StartRxTimer(now); // the tick counter wrapped: start over
+    } else if (now - last > kByteTimeoutMs) {
+        OnLinkTimeout(state);
+    }
+}
+
 void LinkBase::OnLinkTimeout(int state) {
     m_dwLastRxTick.store(0);
+    // Whatever could not go out belongs to the exchange that just failed.
+    m_nTxOffset = 0;
+    m_nTxLength.store(0);
     m_bReportIdentity.store(true);
     m_nBlocksLeft.store(0);
     const int subState = m_nSubState.load();

@@ -84,6 +84,7 @@ protected:
     void Dispatch(int count, const uint8_t* bytes);
     int SendPending(int offset);
     void FrameNextBlock();
+    void CheckByteTimeout(int state);
     void OnLinkTimeout(int state);
 
     // Appends one byte to the outgoing message.

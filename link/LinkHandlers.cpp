@@ -49,7 +49,11 @@ void LinkBase::OnGreetingByte(const uint8_t* byte) {
     }
 }
 
+// In an exchange, a byte that plays no part in it (a re-plugged ESC greeting, line noise)
+// does not restart the 1,000 ms timer: otherwise a stream of them would hold the exchange
+// open for ever and the window would never hear that it failed.
 void LinkBase::OnIdentifyByte(const uint8_t* byte) {
+    const uint32_t timerBefore = m_dwLastRxTick.load();
     StartRxTimer(Now());
     if (byte != nullptr) {
         m_byRx = *byte;
@@ -82,6 +86,8 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
             m_bIdentifyNeeded.store(false);
             m_pPort->SetState(PORT_ESC_READY);
             OnIdentified();
+        } else {
+            m_dwLastRxTick.store(timerBefore); // not part of the reply: the timer runs on
         }
         break;
     case 2:
@@ -111,6 +117,7 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
 }
 
 void LinkBase::OnReadByte(const uint8_t* byte) {
+    const uint32_t timerBefore = m_dwLastRxTick.load();
     StartRxTimer(Now());
     if (byte != nullptr) {
         m_byRx = *byte;
@@ -138,6 +145,7 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
             SendByte(m_byCommand.load());
         } else {
             Post(LN_READ_FAILED, m_byCommand.load());
+            m_dwLastRxTick.store(timerBefore);
         }
         break;
     case 2: {
@@ -177,6 +185,8 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
             }
             Post(match ? LN_READ_DONE : LN_READ_FAILED, m_byCommand.load());
             m_nLinkState.store(LINK_IDLE);
+        } else {
+            m_dwLastRxTick.store(timerBefore);
         }
         ++m_nByteIndex;
         break;
@@ -187,6 +197,7 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
 }
 
 void LinkBase::OnWriteByte(const uint8_t* byte) {
+    const uint32_t timerBefore = m_dwLastRxTick.load();
     StartRxTimer(Now());
     if (byte != nullptr) {
         m_byRx = *byte;
@@ -225,6 +236,7 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
         }
         if (m_byRx == esc::kGoOn) {
             if (!m_pFrame || m_nByteIndex >= m_nFrameLength) {
+                m_dwLastRxTick.store(timerBefore);
                 break; // the frame was dropped after a refused header byte
             }
             SendByte(m_pFrame[m_nByteIndex]);
@@ -236,6 +248,7 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             Post(LN_WRITE_FAILED, command);
             m_pFrame.reset();
             m_nFrameLength = 0;
+            m_dwLastRxTick.store(timerBefore);
         }
         break;
     case 3:
@@ -267,6 +280,8 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
                 Post(LN_WRITE_FAILED, command);
             }
             m_nLinkState.store(LINK_IDLE);
+        } else {
+            m_dwLastRxTick.store(timerBefore);
         }
         break;
     default:

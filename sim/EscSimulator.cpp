@@ -115,6 +115,15 @@ void EscSimulator::OnHostByte(uint8_t byte, uint32_t now) {
     if (!m_bConnected || m_bSilent) {
         return;
     }
+    // A frame whose bytes stop coming is abandoned: the next byte starts afresh instead of
+    // being taken as the rest of a block the host has long given up on.
+    const bool midFrame = m_State == State::ParamBody || m_State == State::FirmwareHead ||
+                          m_State == State::FirmwareBody || m_State == State::ReadCommand ||
+                          m_State == State::WriteCommand || m_State == State::IdentifyField;
+    if (midFrame && m_bTimed && now - m_nLastHeard > m_nFrameGapMs) {
+        m_Incoming.clear();
+        m_State = State::Ready;
+    }
     m_bTimed = true;
     m_nLastHeard = now;
     switch (m_State) {

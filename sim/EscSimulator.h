@@ -99,6 +99,7 @@ private:
     int m_nFirmwareBlockLength = 0;
     uint32_t m_nGreetIntervalMs = 200;
     uint32_t m_nForgetHostMs = 1500;
+    uint32_t m_nFrameGapMs = 300;
 
     State m_State = State::Greeting;
     bool m_bTimed = false; // m_nLastHeard/m_nLastGreet hold a time

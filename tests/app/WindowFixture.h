@@ -23,6 +23,8 @@ protected:
     ManualClock clock;
     sim::SimPort port{&clock};
     std::unique_ptr<CCorvaneProgPanelDlg> window;
+    // Every line ever added, also those a later clear removed from the list.
+    QStringList log;
 
     // Builds the window; knobs on the simulator go before this.
     void Open(bool dongle = true) {
@@ -30,7 +32,18 @@ protected:
         CCorvaneProgPanelDlg::Options options;
         options.startWorker = false;
         options.clock = &clock;
+        log.clear();
         window = std::make_unique<CCorvaneProgPanelDlg>(port, options);
+        QListWidget* list = window->StatusList();
+        for (int i = 0; i < list->count(); ++i) {
+            log << list->item(i)->text();
+        }
+        QObject::connect(list->model(), &QAbstractItemModel::rowsInserted,
+                         [this, list](const QModelIndex&, int first, int last) {
+                             for (int i = first; i <= last; ++i) {
+                                 log << list->item(i)->text();
+                             }
+                         });
         window->show();
     }
     void TearDown() override { window.reset(); }

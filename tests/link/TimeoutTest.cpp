@@ -98,3 +98,37 @@ TEST_F(Timeout, NoSinkChangesNothingButThePosting) {
     EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
     EXPECT_TRUE(sink.Notes().empty());
 }
+
+TEST_F(Timeout, BytesThatPlayNoPartDoNotHoldAnExchangeOpen) {
+    Connect();
+    std::vector<uint8_t> block(512, 7);
+    link.m_EscRecord.pData.reset(new uint8_t[512]);
+    link.m_EscRecord.nDataSize = 512;
+    std::copy(block.begin(), block.end(), link.m_EscRecord.pData.get());
+    ASSERT_TRUE(link.WriteParameters());
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x62});
+    ASSERT_EQ(Say({0xF7}), Bytes{0xA1});
+    ASSERT_EQ(Say({0xF7}).size(), 514u);
+    sink.Clear();
+    // The ESC was re-plugged mid-block and greets every 300 ms instead of answering.
+    for (int i = 0; i < 4; ++i) {
+        clock.Advance(300);
+        EXPECT_EQ(Say({0x13}), Bytes{});
+        Pass();
+    }
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_WRITE, 3}, {LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
+}
+
+TEST_F(Timeout, DongleThatTakesNothingStillEndsTheExchange) {
+    Greet();
+    sink.Clear();
+    port.SetWriteRoom(0);
+    Pass(); // identify starts; its request never leaves
+    EXPECT_EQ(link.GetTxLength(), 1);
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_IDENTIFY, 3}, {LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetTxLength(), 0);
+}

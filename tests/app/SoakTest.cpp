@@ -1,0 +1,267 @@
+// A soak over the simulator through the real window: many cycles of edit, write and firmware
+// update with refusals, silences, stray bytes, bad checks and unplugs thrown in at random.
+// Whatever happens, nothing is lost silently: a write the tool calls completed is on the ESC
+// byte for byte, any other outcome leaves the ESC's block whole (old or new, never mixed),
+// and every firmware block the ESC stores is the file's block of that place.
+//
+// CORVANE_SOAK_CYCLES sets the number of cycles (default 300); CORVANE_SOAK_SEED the seed.
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+#include <QTemporaryDir>
+
+#include "SkinSlider.h"
+#include "WindowFixture.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+int EnvInt(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::atoi(value) : fallback;
+}
+
+enum class Fault { None, Refusals, StrayByte, Silence, EscUnplug, DongleUnplug, BadReadCheck };
+
+} // namespace
+
+class Soak : public WindowFixture {
+protected:
+    std::mt19937 rng{static_cast<unsigned>(EnvInt("CORVANE_SOAK_SEED", 20261207))};
+    QTemporaryDir dir;
+    int writesCompleted = 0, writesFailed = 0, firmwareCompleted = 0, firmwareFailed = 0;
+    int faultsInjected = 0;
+
+    int Random(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+
+    void EnsureConnected() {
+        // An ESC that was silenced or unplugged comes back greeting, and a link that still
+        // looked connected is lost on its next keep-alive: try until it holds.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            Recover();
+            ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }, 60000))
+                << log.mid(log.size() - 6).join(" | ").toStdString();
+            Settle();
+            if (window->ParamsLoaded()) {
+                return;
+            }
+        }
+        FAIL() << "the ESC never stayed connected";
+    }
+
+    void Recover() {
+        if (!port.IsDonglePlugged()) {
+            port.PlugDongle(true);
+            window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+        }
+        port.Esc([](sim::EscSimulator& e) {
+            e.SetSilent(false);
+            e.SetConnected(true);
+            e.RefuseNextBlocks(0);
+            e.SetRefuseRead(false);
+            e.SetReadCheck(sim::ReadCheck::Crc);
+        });
+        if (!window->ParamsLoaded() && !log.isEmpty() && log.last() == "Fail to Get Parameters!") {
+            // A failed read waits for the link to be lost and found again.
+            port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
+            Pump(1200);
+            port.Esc([](sim::EscSimulator& e) { e.SetSilent(false); });
+        }
+    }
+
+    // Sets up a fault that strikes during the next exchange; returns what to undo later.
+    Fault Arm() {
+        const Fault fault = static_cast<Fault>(Random(0, 6));
+        switch (fault) {
+        case Fault::Refusals:
+            port.Esc([n = Random(1, 4)](sim::EscSimulator& e) { e.RefuseNextBlocks(n); });
+            break;
+        case Fault::BadReadCheck:
+            port.Esc([](sim::EscSimulator& e) { e.SetReadCheck(sim::ReadCheck::Wrong); });
+            break;
+        default:
+            break;
+        }
+        if (fault != Fault::None) {
+            ++faultsInjected;
+        }
+        return fault;
+    }
+    // Strikes with a fault that needs timing, some passes into the exchange.
+    void Strike(Fault fault) {
+        Pump(Random(0, 60));
+        switch (fault) {
+        case Fault::StrayByte:
+            port.Esc([b = static_cast<uint8_t>(Random(0, 255))](sim::EscSimulator& e) {
+                e.InjectByte(b);
+            });
+            break;
+        case Fault::Silence:
+            port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
+            Pump(Random(200, 1500));
+            port.Esc([](sim::EscSimulator& e) { e.SetSilent(false); });
+            break;
+        case Fault::EscUnplug:
+            port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+            Pump(Random(100, 1500));
+            port.Esc([](sim::EscSimulator& e) { e.SetConnected(true); });
+            break;
+        case Fault::DongleUnplug:
+            port.PlugDongle(false);
+            window->OnDeviceChange(false, sim::SimPort::kDevicePath);
+            Pump(Random(1, 300));
+            port.PlugDongle(true);
+            window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+            break;
+        default:
+            break;
+        }
+    }
+
+    bool NewLineAmong(int from, std::initializer_list<const char*> lines) {
+        const QStringList& all = log;
+        for (int i = from; i < all.size(); ++i) {
+            for (const char* line : lines) {
+                if (all[i] == line) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    void WriteCycle() {
+        std::vector<CSkinSlider*> sliders;
+        for (CSkinSlider* s : window->findChildren<CSkinSlider*>()) {
+            if (s->isEnabled()) {
+                sliders.push_back(s);
+            }
+        }
+        ASSERT_FALSE(sliders.empty())
+            << "loaded " << window->ParamsLoaded() << " page " << (window->Page(0) != nullptr)
+            << " all " << window->findChildren<CSkinSlider*>().size() << " lines "
+            << log.mid(log.size() - 8).join(" | ").toStdString();
+        for (int i = Random(0, 3); i > 0; --i) {
+            CSkinSlider* s = sliders[static_cast<size_t>(Random(0, static_cast<int>(sliders.size()) - 1))];
+            s->SetPos(Random(s->MinPos(), s->MaxPos()));
+        }
+        const auto before = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
+        const size_t writtenBefore =
+            port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); });
+        const Fault fault = Arm();
+        if (Random(0, 3) != 0) {
+            Settle();
+        }
+        const int from = log.size();
+        ClickAt(kWriteButton);
+        if (log.size() > from && log.last() == "Parameters are identical, skip updating.") {
+            return;
+        }
+        sim::EscSimulator::Block sent{};
+        std::copy_n(window->Link().m_EscRecord.pData.get(), sent.size(), sent.begin());
+        Strike(fault);
+        ASSERT_TRUE(PumpUntil([&] {
+            return NewLineAmong(from, {"Update Parameters Completed.", "Update Parameters ERROR!!",
+                                       "ESC Disconnected.", "Waiting USB Dongle..."});
+        })) << "fault " << static_cast<int>(fault) << " lines "
+            << log.mid(from).join(" | ").toStdString() << " state "
+            << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
+            << " busy " << window->TransferBusy();
+        const auto after = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
+        if (NewLineAmong(from, {"Update Parameters Completed."})) {
+            ++writesCompleted;
+            EXPECT_EQ(after, sent);
+            const auto written = port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); });
+            ASSERT_GT(written.size(), writtenBefore);
+            EXPECT_EQ(written.back(), sent);
+        } else {
+            ++writesFailed;
+            EXPECT_TRUE(after == before || after == sent) << "the ESC holds a mixed block";
+        }
+    }
+
+    void FirmwareCycle() {
+        const uint16_t length = static_cast<uint16_t>(Random(3, 150));
+        const int blocks = Random(1, 6);
+        std::string file{static_cast<char>(length & 0xFF), static_cast<char>(length >> 8), 9, 0,
+                         8, 50, 'A', 13, static_cast<char>(blocks)};
+        for (int i = 0; i < length * blocks; ++i) {
+            file.push_back(static_cast<char>(Random(0, 255)));
+        }
+        const QString path = dir.filePath("soak.cuf");
+        std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << file;
+        window->SetFileChooser([path](QWidget*) { return path; });
+        QString refusal;
+        window->SetMessageBoxRunner([&refusal](QWidget*, QMessageBox::Icon icon, const QString&,
+                                               const QString& text, QMessageBox::StandardButtons) {
+            if (icon != QMessageBox::Information) {
+                refusal = text;
+            }
+            return QMessageBox::Ok;
+        });
+        port.Esc([length](sim::EscSimulator& e) { e.SetFirmwareBlockLength(length); });
+        const size_t storedBefore =
+            port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); });
+        ClickAt(kHomeButton);
+        const Fault fault = Arm();
+        Settle();
+        const int from = log.size();
+        ClickAt(kFirmwareLabel);
+        ASSERT_TRUE(refusal.isEmpty()) << refusal.toStdString();
+        ASSERT_TRUE(NewLineAmong(from, {"Updating Firmware..."}))
+            << "busy " << window->TransferBusy() << " live "
+            << window->IsHotAreaLive(HotFirmwareUpdate) << " lines "
+            << log.mid(from).join(" | ").toStdString();
+        Strike(fault);
+        ASSERT_TRUE(PumpUntil([&] {
+            return NewLineAmong(from, {"Updating Firmware Completed.", "Fail to Update Firmware!",
+                                       "ESC Disconnected.", "Waiting USB Dongle..."});
+        })) << log.mid(from).join(" | ").toStdString() << " fault " << static_cast<int>(fault)
+            << " L " << length << " N " << blocks << " state "
+            << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
+            << " left " << window->Link().GetBlocksLeft() << " stored "
+            << port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }) -
+                   storedBefore;
+        const auto stored = port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks(); });
+        for (size_t i = storedBefore; i < stored.size(); ++i) {
+            const size_t at = 9 + (i - storedBefore) * length;
+            ASSERT_LT(at + length, file.size() + 1) << "a block from outside the payload";
+            const std::vector<uint8_t> expected(file.begin() + static_cast<long>(at),
+                                                file.begin() + static_cast<long>(at + length));
+            EXPECT_EQ(stored[i], expected) << "firmware block " << i - storedBefore
+                                           << " differs from the file; fault "
+                                           << static_cast<int>(fault);
+        }
+        if (NewLineAmong(from, {"Updating Firmware Completed."})) {
+            ++firmwareCompleted;
+            EXPECT_EQ(stored.size() - storedBefore, static_cast<size_t>(blocks));
+        } else {
+            ++firmwareFailed;
+        }
+    }
+};
+
+TEST_F(Soak, NothingIsLostWhateverTheEscDoes) {
+    const int cycles = EnvInt("CORVANE_SOAK_CYCLES", 300);
+    Connect();
+    for (int cycle = 0; cycle < cycles && !HasFatalFailure(); ++cycle) {
+        EnsureConnected();
+        if (HasFatalFailure()) {
+            break;
+        }
+        if (Random(0, 4) == 0) {
+            FirmwareCycle();
+        } else {
+            ClickAt(Random(0, 1) ? kBrakesTile : kThrottleTile);
+            WriteCycle();
+        }
+        ClickAt(kHomeButton);
+    }
+    std::printf("soak: %d cycles, %d faults; writes %d completed, %d failed; firmware %d "
+                "completed, %d failed\n",
+                cycles, faultsInjected, writesCompleted, writesFailed, firmwareCompleted,
+                firmwareFailed);
+}
