@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QString>
 
+#include "AccessNotice.h"
 #include "Clock.h"
 #include "GdiPlusBitmap.h"
 #include "HotAreas.h"
@@ -102,6 +103,7 @@ protected:
 private:
     void SetUpWindow();
     void StartLink();
+    void NoteAccessAfterSearch(bool opened);
     void OnIdentified();
     void OnReadDone();
     void OnLinkLost();
@@ -139,6 +141,7 @@ private:
     QProgressBar* m_progress = nullptr;
     std::array<CPageBase*, 4> m_pages{};
     bool m_pagesExist = false;
+    AccessNotice m_accessNotice;
 
     bool m_dragging = false;
     QPoint m_dragOffset;

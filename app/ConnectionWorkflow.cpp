@@ -36,14 +36,25 @@ void CCorvaneProgPanelDlg::ClearStatus() { m_statusList->clear(); }
 
 void CCorvaneProgPanelDlg::OnDeviceChange(bool arrival, const std::string& path) {
     if (arrival) {
-        if (m_port.OnDeviceArrival(path)) {
+        const bool opened = m_port.OnDeviceArrival(path);
+        if (opened) {
             m_link.SetSubState(0);
             AddStatus(text::kDongleConnected);
             AddStatus(text::kWaitingEsc);
         }
-    } else if (m_port.OnDeviceRemoval(path)) {
+        NoteAccessAfterSearch(opened);
+        return;
+    }
+    m_accessNotice.OnRemoval(path);
+    if (m_port.OnDeviceRemoval(path)) {
         ClearStatus();
         AddStatus(text::kWaitingDongleAfterRemoval);
+    }
+}
+
+void CCorvaneProgPanelDlg::NoteAccessAfterSearch(bool opened) {
+    if (m_accessNotice.AfterSearch(opened, m_port.AccessDenied())) {
+        AddStatus(text::kDongleAccessDenied);
     }
 }
 

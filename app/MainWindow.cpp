@@ -48,6 +48,10 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     m_statusList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_statusList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_statusList->setFocusPolicy(Qt::NoFocus);
+    // A line wider than the list (the access notice names its fix) wraps rather than being
+    // cut, and the newest line stays in view even below a wrapped one.
+    m_statusList->setWordWrap(true);
+    m_statusList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_statusList->setStyleSheet(QStringLiteral(
         "QListWidget { background: #0d1117; color: #e6edf3; border: 1px solid #30363d;"
         " font: 9pt 'DejaVu Sans Condensed'; }"
@@ -92,6 +96,7 @@ void CCorvaneProgPanelDlg::StartLink() {
     }
     m_progress->hide();
     AddStatus(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
+    NoteAccessAfterSearch(m_port.HoldsDevice());
 }
 
 void CCorvaneProgPanelDlg::SelectBackground() {

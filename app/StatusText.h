@@ -20,6 +20,10 @@ inline constexpr char kParamsIdentical[] = "Parameters are identical, skip updat
 inline constexpr char kUpdatingParams[] = "Updating Parameters to ESC...";
 inline constexpr char kUpdateParamsDone[] = "Update Parameters Completed.";
 inline constexpr char kUpdateParamsError[] = "Update Parameters ERROR!!";
+// Our own addition: the dongle is plugged in but its hidraw node may not be opened by us.
+inline constexpr char kDongleAccessDenied[] =
+    "USB dongle found but access denied: install the udev rule (70-corvane-dongle.rules) and "
+    "re-plug the dongle.";
 
 inline constexpr char kFirmwareCaption[] = "FIRMWARE UPDATE";
 inline constexpr char kFirmwareConfirm[] =

@@ -11,4 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev \
     libudev-dev \
     clang libclang-rt-14-dev \
-    xvfb xauth imagemagick fonts-dejavu-core
+    xvfb xauth imagemagick fonts-dejavu-core \
+    dpkg-dev file desktop-file-utils xdotool

@@ -1,5 +1,7 @@
 #include "PrivateFont.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QRawFont>
 #include <QStringList>
@@ -10,6 +12,7 @@ namespace corvane {
 namespace {
 
 constexpr char kFontFile[] = "FRAMDCN.TTF";
+constexpr char kInstalledDir[] = "/../share/corvane-progpanel/";
 
 struct LoadedFont {
     int id = -1;
@@ -20,22 +23,41 @@ struct LoadedFont {
 // User-interface thread only, like every display that reads it.
 std::optional<LoadedFont> g_privateFont;
 
-} // namespace
-
-void LoadPrivateFont() {
-    FreePrivateFont();
-    const QString file = QString::fromLatin1(kFontFile);
+// The file's first family and style, or nothing when it is missing or holds no font.
+std::optional<LoadedFont> LoadFontFile(const QString& file) {
+    if (!QFileInfo(file).isFile()) {
+        return std::nullopt;
+    }
     const int id = QFontDatabase::addApplicationFont(file);
     if (id < 0) {
-        return;
+        return std::nullopt;
     }
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     if (families.isEmpty()) {
         QFontDatabase::removeApplicationFont(id);
-        return;
+        return std::nullopt;
     }
     const QRawFont face(file, 12.0);
-    g_privateFont = LoadedFont{id, families.first(), face.isValid() ? face.styleName() : QString()};
+    return LoadedFont{id, families.first(), face.isValid() ? face.styleName() : QString()};
+}
+
+} // namespace
+
+void LoadPrivateFont() {
+    LoadPrivateFont(QCoreApplication::applicationDirPath());
+}
+
+void LoadPrivateFont(const QString& programDir) {
+    FreePrivateFont();
+    const QString name = QString::fromLatin1(kFontFile);
+    const QStringList files{name, programDir + QLatin1Char('/') + name,
+                            programDir + QLatin1String(kInstalledDir) + name};
+    for (const QString& file : files) {
+        g_privateFont = LoadFontFile(file);
+        if (g_privateFont) {
+            return;
+        }
+    }
 }
 
 void FreePrivateFont() {

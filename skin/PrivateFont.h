@@ -1,5 +1,7 @@
-// The font of the value displays, read once at start-up from "FRAMDCN.TTF" in the current
-// directory. Without the file the displays draw no text; nothing else changes.
+// The font of the value displays, read once at start-up from "FRAMDCN.TTF": the one in the
+// current directory, else the one beside the program, else the installed one in
+// ../share/corvane-progpanel/ from the program's directory (a start from the desktop menu).
+// Without the file the displays draw no text; nothing else changes.
 #pragma once
 
 #include <QFont>
@@ -9,6 +11,8 @@ namespace corvane {
 
 // Needs a QGuiApplication. A second call replaces what the first one loaded.
 void LoadPrivateFont();
+// The same with the program's directory given (tests).
+void LoadPrivateFont(const QString& programDir);
 // Forgets the font; afterwards GetFontFamilyName answers false again.
 void FreePrivateFont();
 

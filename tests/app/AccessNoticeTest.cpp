@@ -1,0 +1,115 @@
+// The window over the real dongle port and a fake hidraw tree whose dongle node refuses us:
+// the access line comes once per plug-in, however many searches meet the refusal.
+#include <cerrno>
+#include <memory>
+
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include "CCorvaneProgPanelDlg.h"
+#include "FakeHidraw.h"
+#include "ManualClock.h"
+#include "USBDevice.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+const QString kAccessLine = "USB dongle found but access denied: install the udev rule "
+                            "(70-corvane-dongle.rules) and re-plug the dongle.";
+
+class AccessLine : public ::testing::Test {
+protected:
+    ManualClock clock;
+    FakeHidraw hid;
+    const std::string dongle = hid.AddDongle(2);
+    const std::string mouse = hid.AddNode(4, "0003:046D:C077.0005", {3, 0x046D, 0xC077});
+    USBDevice port{hid};
+    std::unique_ptr<CCorvaneProgPanelDlg> window;
+
+    void Open() {
+        CCorvaneProgPanelDlg::Options options;
+        options.startWorker = false;
+        options.clock = &clock;
+        window = std::make_unique<CCorvaneProgPanelDlg>(port, options);
+    }
+    void TearDown() override { window.reset(); }
+
+    QStringList Lines() const {
+        QStringList lines;
+        for (int i = 0; i < window->StatusList()->count(); ++i) {
+            lines << window->StatusList()->item(i)->text();
+        }
+        return lines;
+    }
+    void Arrive(const std::string& path) { window->OnDeviceChange(true, path); }
+    void Leave(const std::string& path) { window->OnDeviceChange(false, path); }
+};
+
+} // namespace
+
+TEST_F(AccessLine, ShownOnceAtStartUpHoweverOftenTheRefusalIsMet) {
+    hid.RefuseOpen(2, EACCES);
+    Open();
+    const QStringList atStart{"Waiting USB dongle...", kAccessLine};
+    EXPECT_EQ(Lines(), atStart);
+    // Every arrival searches again and meets the same refusal.
+    Arrive(dongle);
+    Arrive(mouse);
+    Leave(mouse); // not the dongle: the plug-in goes on
+    Arrive(mouse);
+    EXPECT_EQ(Lines(), atStart);
+}
+
+TEST_F(AccessLine, EachNewPlugInIsToldAgain) {
+    hid.RefuseOpen(2, EPERM);
+    Open();
+    Leave(dongle);
+    EXPECT_EQ(Lines().size(), 2) << "the port never held it: nothing to clear";
+    Arrive(dongle);
+    Arrive(dongle);
+    EXPECT_EQ(Lines(), (QStringList{"Waiting USB dongle...", kAccessLine, kAccessLine}));
+}
+
+TEST_F(AccessLine, ComesBackAfterTheDongleOpenedAndWasPulled) {
+    hid.RefuseOpen(2, EACCES);
+    Open();
+    hid.RefuseOpen(2, 0); // the rule is installed and the dongle re-plugged
+    Arrive(dongle);
+    EXPECT_EQ(Lines(), (QStringList{"Waiting USB dongle...", kAccessLine, "USB dongle connected.",
+                                    "Waiting ESC..."}));
+    Leave(dongle);
+    hid.RefuseOpen(2, EACCES); // the rule removed again
+    Arrive(dongle);
+    Arrive(mouse);
+    EXPECT_EQ(Lines(), (QStringList{"Waiting USB Dongle...", kAccessLine}));
+}
+
+TEST_F(AccessLine, NotShownWhenNothingOfOursIsRefused) {
+    hid.RefuseOpen(4, EACCES); // someone else's device
+    hid.RefuseOpen(2, EBUSY);  // ours, but not a question of permissions
+    Open();
+    Arrive(dongle);
+    Arrive(mouse);
+    EXPECT_EQ(Lines(), QStringList{"Waiting USB dongle..."});
+}
+
+TEST_F(AccessLine, ReadableInFullInTheNarrowList) {
+    hid.RefuseOpen(2, EACCES);
+    Open();
+    window->show();
+    QListWidget* list = window->StatusList();
+    const QRect access = list->visualItemRect(list->item(1));
+    EXPECT_GE(access.height(), 3 * list->fontMetrics().height()) << "wrapped, not cut short";
+    EXPECT_TRUE(list->viewport()->rect().contains(access));
+    // The next line comes into view below it without scrolling all of it away.
+    hid.RefuseOpen(2, 0);
+    Arrive(dongle);
+    QCoreApplication::processEvents();
+    const QRect newest = list->visualItemRect(list->item(list->count() - 1));
+    EXPECT_TRUE(list->viewport()->rect().contains(newest));
+    EXPECT_TRUE(list->viewport()->rect().intersects(list->visualItemRect(list->item(1))));
+}
