@@ -20,14 +20,14 @@ namespace {
 constexpr int kRgba = 6; // PNG colour type: truecolour with alpha
 constexpr int kRgb = 2;  // PNG colour type: truecolour
 
-struct ImageSpec {
+struct ImageEntry {
     int id;
     int width;
     int height;
     int colourType;
 };
 
-constexpr std::array<ImageSpec, 29> kImages{{
+constexpr std::array<ImageEntry, 29> kImages{{
     {131, 437, 527, kRgba}, {133, 437, 527, kRgba}, {134, 437, 527, kRgba}, {135, 437, 527, kRgba},
     {136, 437, 527, kRgba}, {137, 437, 527, kRgba}, {138, 437, 527, kRgba}, {139, 437, 527, kRgba},
     {140, 437, 527, kRgba}, {142, 365, 365, kRgba}, {143, 365, 365, kRgb},  {146, 365, 365, kRgb},
@@ -60,17 +60,17 @@ int DifferingPixels(const QImage& a, const QImage& b) {
 }
 
 TEST(SkinImages, EveryImageHasItsSizeAndPngColourType) {
-    for (const ImageSpec& spec : kImages) {
-        SCOPED_TRACE(spec.id);
-        const QByteArray png = ReadResource(PngPath(spec.id));
+    for (const ImageEntry& entry : kImages) {
+        SCOPED_TRACE(entry.id);
+        const QByteArray png = ReadResource(PngPath(entry.id));
         ASSERT_GE(png.size(), 33) << "missing or truncated";
         ASSERT_EQ(png.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
         ASSERT_EQ(png.mid(12, 4), QByteArray("IHDR"));
-        EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 16), quint32(spec.width));
-        EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 20), quint32(spec.height));
+        EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 16), quint32(entry.width));
+        EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 20), quint32(entry.height));
         EXPECT_EQ(int(uchar(png[24])), 8) << "bit depth";
-        EXPECT_EQ(int(uchar(png[25])), spec.colourType);
-        EXPECT_FALSE(QImage(PngPath(spec.id)).isNull()) << "does not decode";
+        EXPECT_EQ(int(uchar(png[25])), entry.colourType);
+        EXPECT_FALSE(QImage(PngPath(entry.id)).isNull()) << "does not decode";
     }
 }
 

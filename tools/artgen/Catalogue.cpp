@@ -5,15 +5,15 @@
 
 namespace artgen {
 
-const ImageSpec& spec(int id) {
-    for (const ImageSpec& s : Catalogue)
+const ImageEntry& entry(int id) {
+    for (const ImageEntry& s : Catalogue)
         if (s.id == id)
             return s;
     throw std::logic_error("no image " + std::to_string(id) + " in the catalogue");
 }
 
 void savePng(const QImage& image, int id, const QString& dir) {
-    const ImageSpec& s = spec(id);
+    const ImageEntry& s = entry(id);
     if (image.size() != s.size)
         throw std::logic_error("image " + std::to_string(id) + " has the wrong size");
     // Qt writes colour type 6 for formats with an alpha channel and type 2 for RGB32.

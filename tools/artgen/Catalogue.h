@@ -9,13 +9,13 @@
 namespace artgen {
 
 // Every image the program embeds: id, pixel size and whether the PNG carries alpha.
-struct ImageSpec {
+struct ImageEntry {
     int id;
     QSize size;
     bool alpha;
 };
 
-constexpr std::array<ImageSpec, 29> Catalogue{{
+constexpr std::array<ImageEntry, 29> Catalogue{{
     {131, {437, 527}, true}, {133, {437, 527}, true},  {134, {437, 527}, true},
     {135, {437, 527}, true}, {136, {437, 527}, true},  {137, {437, 527}, true},
     {138, {437, 527}, true}, {139, {437, 527}, true},  {140, {437, 527}, true},
@@ -28,7 +28,7 @@ constexpr std::array<ImageSpec, 29> Catalogue{{
     {159, {42, 19}, false},  {160, {44, 19}, false},
 }};
 
-const ImageSpec& spec(int id);
+const ImageEntry& entry(int id);
 
 // Writes <dir>/<id>.png in the catalogue's format: 8-bit RGBA (colour type 6) or 8-bit RGB
 // (colour type 2). Throws when the image has the wrong size or cannot be written.

@@ -55,7 +55,7 @@ int run(const QString& outDir, const QString& fontDir) {
         savePng(image, id, pngDir);
         written.insert(id);
     }
-    for (const ImageSpec& s : Catalogue)
+    for (const ImageEntry& s : Catalogue)
         if (!written.count(s.id))
             throw std::logic_error("image " + std::to_string(s.id) + " was not drawn");
     std::printf("wrote %zu images and the outline region (%d rectangles) to %s\n", written.size(),

@@ -16,7 +16,7 @@ using namespace corvane;
 
 namespace {
 
-struct SliderSpec {
+struct SliderPlace {
     QPoint pos;
     unsigned id;
     unsigned trackPng;
@@ -31,22 +31,22 @@ struct SliderSpec {
 
 class DemoPanel : public QWidget {
 public:
-    DemoPanel(unsigned backgroundPng, const std::vector<SliderSpec>& specs) {
+    DemoPanel(unsigned backgroundPng, const std::vector<SliderPlace>& places) {
         m_background = LoadPngResource(backgroundPng);
         setFixedSize(365, 365);
-        for (const SliderSpec& spec : specs) {
+        for (const SliderPlace& entry : places) {
             CSkinStatic* display = nullptr;
-            if (spec.displayPng != 0) {
-                m_displays.push_back(CreateSkinStatic("", spec.displayPos, this, spec.displayPng));
+            if (entry.displayPng != 0) {
+                m_displays.push_back(CreateSkinStatic("", entry.displayPos, this, entry.displayPng));
                 display = m_displays.back().get();
             }
-            m_sliders.push_back(CreateSkinSlider(spec.pos, this, spec.id, spec.trackPng,
-                                                 spec.thumbPng, spec.orientation));
-            m_sliders.back()->Bind(display, spec.descriptor);
+            m_sliders.push_back(CreateSkinSlider(entry.pos, this, entry.id, entry.trackPng,
+                                                 entry.thumbPng, entry.orientation));
+            m_sliders.back()->Bind(display, entry.descriptor);
             if (display != nullptr) {
-                display->SetFontSize(spec.fontSize, false);
+                display->SetFontSize(entry.fontSize, false);
             }
-            m_sliders.back()->SetPos(spec.position);
+            m_sliders.back()->SetPos(entry.position);
         }
     }
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     LoadPrivateFont();
 
-    const std::vector<SliderSpec> throttle = {
+    const std::vector<SliderPlace> throttle = {
         {{73, 87}, 1012, 145, 144, 0, {PARAM_START_POWER, 5, 0, 0, kStartPowerTable}, 2, {}, 0, 0},
         {{35, 207},
          1013,
@@ -100,14 +100,14 @@ int main(int argc, char** argv) {
          10},
         {{261, 207}, 1015, 152, 149, 1, Linear(PARAM_COAST, 0, 100), 0, {254, 307}, 159, 10},
     };
-    const std::vector<SliderSpec> timing = {
+    const std::vector<SliderPlace> timing = {
         {{21, 102}, 1016, 153, 149, 1, Linear(PARAM_BOOST_START_RPM, 1, 30), 11, {35, 285}, 159, 9},
         {{101, 102}, 1017, 153, 149, 1, Linear(PARAM_BOOST_END_RPM, 1, 30), 29, {115, 285}, 159, 9},
         {{244, 137}, 1018, 154, 149, 1, Linear(PARAM_TURBO_TIMING, 0, 60), 25, {244, 285}, 160, 9},
         {{296, 137}, 1019, 155, 149, 1, Linear(PARAM_TURBO_DELAY, 10, 200), 15, {296, 285}, 160, 8},
         {{179, 137}, 1020, 156, 149, 1, Linear(PARAM_BOOST_TIMING, 0, 50), 1, {179, 285}, 160, 9},
     };
-    const std::vector<SliderSpec> brakes = {
+    const std::vector<SliderPlace> brakes = {
         {{76, 116}, 1021, 157, 149, 1, Linear(PARAM_DRAG_BRAKE, 0, 75), 75, {77, 285}, 159, 10},
         {{243, 116},
          1022,
