@@ -32,7 +32,9 @@ void CCorvaneProgPanelDlg::AddStatus(const QString& line) {
     m_statusList->scrollToBottom();
 }
 
-void CCorvaneProgPanelDlg::ClearStatus() { m_statusList->clear(); }
+void CCorvaneProgPanelDlg::ClearStatus() {
+    m_statusList->clear();
+}
 
 void CCorvaneProgPanelDlg::OnDeviceChange(bool arrival, const std::string& path) {
     if (arrival) {

@@ -27,10 +27,9 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
         AddStatus(text::kFirmwareBusy);
         return;
     }
-    const QString path =
-        m_fileChooser ? m_fileChooser(this)
-                      : QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                     text::kFirmwareFilter);
+    const QString path = m_fileChooser ? m_fileChooser(this)
+                                       : QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                                      text::kFirmwareFilter);
     if (path.isEmpty()) {
         return;
     }

@@ -23,8 +23,8 @@ enum HotArea : uint8_t {
 };
 
 struct HotAreaInfo {
-    QRect hit;    // bounds included
-    QRect label;  // repainted when the area lights or darkens
+    QRect hit;   // bounds included
+    QRect label; // repainted when the area lights or darkens
     unsigned faceId;
 };
 

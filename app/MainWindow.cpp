@@ -194,7 +194,9 @@ void CCorvaneProgPanelDlg::mousePressEvent(QMouseEvent* event) {
     OnHotAreaPressed(area);
 }
 
-void CCorvaneProgPanelDlg::mouseReleaseEvent(QMouseEvent*) { m_dragging = false; }
+void CCorvaneProgPanelDlg::mouseReleaseEvent(QMouseEvent*) {
+    m_dragging = false;
+}
 
 void CCorvaneProgPanelDlg::DropHighlight() {
     m_hotArea = HotNone;
@@ -248,10 +250,6 @@ void CCorvaneProgPanelDlg::keyPressEvent(QKeyEvent* event) {
     default:
         QDialog::keyPressEvent(event);
     }
-}
-
-void CCorvaneProgPanelDlg::reject() {
-    // Esc and the window manager's close come here; only the close area ends the window.
 }
 
 bool CCorvaneProgPanelDlg::event(QEvent* event) {

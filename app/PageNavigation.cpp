@@ -8,8 +8,8 @@ namespace corvane {
 ParameterSet& CCorvaneProgPanelDlg::Params() {
     // The link replaces the block's buffer on every read, so the view follows it.
     const TransferRecord& esc = m_link.m_EscRecord;
-    const bool whole = esc.pData &&
-                       esc.nDataSize >= static_cast<uint32_t>(esc.wBlockLength) * esc.byBlockCount;
+    const bool whole =
+        esc.pData && esc.nDataSize >= static_cast<uint32_t>(esc.wBlockLength) * esc.byBlockCount;
     m_params.SetBlock(whole ? esc.pData.get() : nullptr, esc.wBlockLength, esc.byBlockCount);
     return m_params;
 }
@@ -26,9 +26,13 @@ void CCorvaneProgPanelDlg::SetParamPosition(int index, uint8_t position) {
     Params().SetParamPosition(index, position);
 }
 
-void CCorvaneProgPanelDlg::SnapshotParams() { Params().SnapshotParams(); }
+void CCorvaneProgPanelDlg::SnapshotParams() {
+    Params().SnapshotParams();
+}
 
-bool CCorvaneProgPanelDlg::ParamsUnchanged() { return Params().ParamsUnchanged(); }
+bool CCorvaneProgPanelDlg::ParamsUnchanged() {
+    return Params().ParamsUnchanged();
+}
 
 CPageBase* CCorvaneProgPanelDlg::Page(int index) const {
     return index >= 0 && index < 4 ? m_pages[static_cast<size_t>(index)] : nullptr;
@@ -44,9 +48,9 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
         m_timingPage = std::make_unique<CTimingPage>(this, this);
         m_throttlePage = std::make_unique<CThrottlePage>(this, this);
         const QRect place(layout::kPageOrigin, m_brakePage->BackgroundSize());
-        for (CPageBase* page : std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(),
-                                                         m_timingPage.get(),
-                                                         m_throttlePage.get()}) {
+        for (CPageBase* page :
+             std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(), m_timingPage.get(),
+                                       m_throttlePage.get()}) {
             page->setGeometry(place);
             page->hide();
         }

@@ -11,7 +11,9 @@ uint32_t SystemClock::Now() {
     return static_cast<uint32_t>(ms);
 }
 
-void SystemClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SystemClock::Sleep(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 SystemClock& SystemClock::Instance() {
     static SystemClock clock;

@@ -43,9 +43,9 @@ enum : uint32_t {
 
 // Bytes of the ESC conversation.
 namespace esc {
-constexpr uint8_t kGreeting = 0x13;  // also the tag of the version field
+constexpr uint8_t kGreeting = 0x13; // also the tag of the version field
 constexpr uint8_t kGoOn = 0xF7;
-constexpr uint8_t kClose = 0xFA;  // also the ESC's refusal of a block
+constexpr uint8_t kClose = 0xFA; // also the ESC's refusal of a block
 constexpr uint8_t kEnd = 0xF1;
 constexpr uint8_t kIdentify = 0x27;
 constexpr uint8_t kModelTag = 0x11;

@@ -19,7 +19,9 @@ public:
     }
 };
 
-void Wait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Wait(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 } // namespace
 

@@ -45,8 +45,7 @@ void EscSimulator::SendField(int field) {
     if (field == 0) {
         m_Out.insert(m_Out.end(), {esc::kModelTag, m_Identity.model, m_Identity.family});
     } else {
-        m_Out.insert(m_Out.end(),
-                     {kVersionTag, m_Identity.versionLetter, m_Identity.version});
+        m_Out.insert(m_Out.end(), {kVersionTag, m_Identity.versionLetter, m_Identity.version});
     }
     ++m_nFieldsSent;
     const int fields = std::clamp(m_Identity.fieldsAnnounced, 1, 2);

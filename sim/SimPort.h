@@ -47,7 +47,9 @@ public:
     // Delay before the ESC's answer reaches the host (in the clock's milliseconds).
     void SetLatency(uint32_t ms);
     // The next input report carries a length byte larger than its payload.
-    void InjectOversizedReport() { WithLock([this] { m_bOversized = true; }); }
+    void InjectOversizedReport() {
+        WithLock([this] { m_bOversized = true; });
+    }
 
     // Runs f on the ESC with the simulator locked, e.g. port.Esc([](EscSimulator& e){...}).
     template <class F> auto Esc(F f) {

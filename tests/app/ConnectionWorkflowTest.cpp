@@ -73,12 +73,11 @@ TEST_F(Connection, UnsupportedParameterVersionOffersOnlyFirmware) {
     });
     Open();
     ASSERT_TRUE(PumpUntilLine("Please update Firmware!!"));
-    EXPECT_EQ(Lines().mid(3), (QStringList{"Getting Parameters... Completed.",
-                                           "Parameter Version not support.",
-                                           "Please update Firmware!!"}));
+    EXPECT_EQ(Lines().mid(3),
+              (QStringList{"Getting Parameters... Completed.", "Parameter Version not support.",
+                           "Please update Firmware!!"}));
     for (int area = HotBrakesTile; area < HotAreaCount; ++area) {
-        EXPECT_EQ(window->IsHotAreaLive(area),
-                  area == HotFirmwareUpdate || area == HotCloseButton)
+        EXPECT_EQ(window->IsHotAreaLive(area), area == HotFirmwareUpdate || area == HotCloseButton)
             << area;
     }
     EXPECT_EQ(window->Page(0), nullptr);

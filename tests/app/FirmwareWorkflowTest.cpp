@@ -31,9 +31,10 @@ protected:
 
     void WriteFile(uint8_t model, uint8_t family, uint8_t blocks = 4, uint16_t length = 66) {
         std::ofstream out(m_path.toStdString(), std::ios::binary);
-        const char header[] = {static_cast<char>(length & 0xFF), static_cast<char>(length >> 8),
-                               9, 0, static_cast<char>(model), static_cast<char>(family),
-                               'B', 14, static_cast<char>(blocks)};
+        const char header[] = {
+            static_cast<char>(length & 0xFF), static_cast<char>(length >> 8), 9,   0,
+            static_cast<char>(model),         static_cast<char>(family),      'B', 14,
+            static_cast<char>(blocks)};
         out.write(header, sizeof header);
         for (int i = 0; i < length * blocks; ++i) {
             out.put(static_cast<char>(i * 7));

@@ -1,5 +1,6 @@
 // The face: hot areas light only when live, tiles open pages, home returns, keys never close.
 #include "PageBase.h"
+#include "SkinSlider.h"
 #include "WindowFixture.h"
 
 using namespace corvane;
@@ -23,7 +24,7 @@ TEST_F(Navigation, DeadAreasDoNothingBeforeAnEsc) {
 TEST_F(Navigation, HoverLightsTheTileUnderTheMouse) {
     Connect();
     const std::pair<QPoint, unsigned> tiles[] = {
-        {kSettingsTile, 137}, {kThrottleTile, 138}, {kTimingTile, 139}, {kBrakesTile, 133},
+        {kSettingsTile, 137}, {kThrottleTile, 138}, {kTimingTile, 139},   {kBrakesTile, 133},
         {kHomeButton, 136},   {kWriteButton, 140},  {kFirmwareLabel, 135}};
     for (const auto& [point, face] : tiles) {
         MoveTo(point);
@@ -55,4 +56,22 @@ TEST_F(Navigation, EnterAndEscNeverClose) {
     EXPECT_TRUE(window->isVisible());
     ClickAt(kCloseButton);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(Navigation, TheDesktopsCloseEndsTheWindow) {
+    Open();
+    // A close asked by the window manager (task bar, session end) is honoured; only the
+    // keys are kept from closing.
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(Navigation, EscOnAFocusedSliderDoesNotClose) {
+    Connect();
+    ClickAt(kBrakesTile);
+    auto sliders = window->Page(3)->findChildren<CSkinSlider*>();
+    ASSERT_FALSE(sliders.isEmpty());
+    QTest::keyClick(sliders.first(), Qt::Key_Escape);
+    QTest::keyClick(sliders.first(), Qt::Key_Enter);
+    EXPECT_TRUE(window->isVisible());
 }

@@ -145,7 +145,8 @@ protected:
             << " all " << window->findChildren<CSkinSlider*>().size() << " lines "
             << log.mid(log.size() - 8).join(" | ").toStdString();
         for (int i = Random(0, 3); i > 0; --i) {
-            CSkinSlider* s = sliders[static_cast<size_t>(Random(0, static_cast<int>(sliders.size()) - 1))];
+            CSkinSlider* s =
+                sliders[static_cast<size_t>(Random(0, static_cast<int>(sliders.size()) - 1))];
             s->SetPos(Random(s->MinPos(), s->MaxPos()));
         }
         const auto before = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
@@ -166,9 +167,9 @@ protected:
         ASSERT_TRUE(PumpUntil([&] {
             return NewLineAmong(from, {"Update Parameters Completed.", "Update Parameters ERROR!!",
                                        "ESC Disconnected.", "Waiting USB Dongle..."});
-        })) << "fault " << static_cast<int>(fault) << " lines "
-            << log.mid(from).join(" | ").toStdString() << " state "
-            << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
+        })) << "fault "
+            << static_cast<int>(fault) << " lines " << log.mid(from).join(" | ").toStdString()
+            << " state " << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
             << " busy " << window->TransferBusy();
         const auto after = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
         if (NewLineAmong(from, {"Update Parameters Completed."})) {
@@ -186,8 +187,9 @@ protected:
     void FirmwareCycle() {
         const uint16_t length = static_cast<uint16_t>(Random(3, 150));
         const int blocks = Random(1, 6);
-        std::string file{static_cast<char>(length & 0xFF), static_cast<char>(length >> 8), 9, 0,
-                         8, 50, 'A', 13, static_cast<char>(blocks)};
+        std::string file{
+            static_cast<char>(length & 0xFF), static_cast<char>(length >> 8), 9, 0, 8, 50, 'A', 13,
+            static_cast<char>(blocks)};
         for (int i = 0; i < length * blocks; ++i) {
             file.push_back(static_cast<char>(Random(0, 255)));
         }
@@ -219,9 +221,9 @@ protected:
         ASSERT_TRUE(PumpUntil([&] {
             return NewLineAmong(from, {"Updating Firmware Completed.", "Fail to Update Firmware!",
                                        "ESC Disconnected.", "Waiting USB Dongle..."});
-        })) << log.mid(from).join(" | ").toStdString() << " fault " << static_cast<int>(fault)
-            << " L " << length << " N " << blocks << " state "
-            << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
+        })) << log.mid(from).join(" | ").toStdString()
+            << " fault " << static_cast<int>(fault) << " L " << length << " N " << blocks
+            << " state " << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
             << " left " << window->Link().GetBlocksLeft() << " stored "
             << port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }) -
                    storedBefore;
@@ -231,9 +233,9 @@ protected:
             ASSERT_LT(at + length, file.size() + 1) << "a block from outside the payload";
             const std::vector<uint8_t> expected(file.begin() + static_cast<long>(at),
                                                 file.begin() + static_cast<long>(at + length));
-            EXPECT_EQ(stored[i], expected) << "firmware block " << i - storedBefore
-                                           << " differs from the file; fault "
-                                           << static_cast<int>(fault);
+            EXPECT_EQ(stored[i], expected)
+                << "firmware block " << i - storedBefore << " differs from the file; fault "
+                << static_cast<int>(fault);
         }
         if (NewLineAmong(from, {"Updating Firmware Completed."})) {
             ++firmwareCompleted;

@@ -70,8 +70,7 @@ protected:
     // Lets the link finish what it is doing, so a click finds it idle.
     void Settle() {
         PumpUntil([&] {
-            return window->Link().GetLinkState() == LINK_IDLE &&
-                   window->Link().GetTxLength() == 0;
+            return window->Link().GetLinkState() == LINK_IDLE && window->Link().GetTxLength() == 0;
         });
     }
     void Connect() {

@@ -13,8 +13,8 @@ std::string UpgradeFile(uint16_t blockLength, uint8_t blocks, uint8_t model = 8,
     std::string file;
     file.push_back(static_cast<char>(blockLength & 0xFF));
     file.push_back(static_cast<char>(blockLength >> 8));
-    file += {9, 0, static_cast<char>(model), static_cast<char>(family), 'A', 13,
-             static_cast<char>(blocks)};
+    file += {9,   0,  static_cast<char>(model), static_cast<char>(family),
+             'A', 13, static_cast<char>(blocks)};
     for (int i = 0; i < blockLength * blocks; ++i) {
         file.push_back(static_cast<char>((i * 37 + 11) & 0xFF));
     }
@@ -134,7 +134,8 @@ TEST_F(FirmwareTransfer, ParameterWriteOverTheSimulatorStoresTheBlock) {
     sink.Clear();
     ASSERT_TRUE(link.WriteParameters());
     ASSERT_TRUE(PassUntilNote(LN_WRITE_DONE));
-    EXPECT_EQ(sink.Codes(), (std::vector<uint32_t>{LN_BLOCK_PROGRESS, LN_BLOCK_START, LN_WRITE_DONE}));
+    EXPECT_EQ(sink.Codes(),
+              (std::vector<uint32_t>{LN_BLOCK_PROGRESS, LN_BLOCK_START, LN_WRITE_DONE}));
     const auto written = port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); });
     ASSERT_EQ(written.size(), 1u);
     EXPECT_TRUE(std::equal(written[0].begin(), written[0].end(), link.m_EscRecord.pData.get()));

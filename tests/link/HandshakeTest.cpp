@@ -67,8 +67,8 @@ TEST_F(Handshake, UnknownTagsAreNeverAcknowledged) {
     EXPECT_EQ(Say({2, 0x42, 1, 2, 3, 4}), Bytes{});
     clock.Advance(1001);
     Pass();
-    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_GREETING, 0}, {LN_TIMEOUT_IDENTIFY, 3},
-                                               {LN_LINK_LOST, 0}}));
+    EXPECT_EQ(sink.Notes(),
+              (std::vector<Note>{{LN_GREETING, 0}, {LN_TIMEOUT_IDENTIFY, 3}, {LN_LINK_LOST, 0}}));
 }
 
 TEST_F(Handshake, KeepAliveStartsStrictlyAfter500QuietMs) {

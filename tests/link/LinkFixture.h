@@ -38,8 +38,7 @@ protected:
         }
     }
     // Runs passes until done() holds; false when it never did within maxPasses.
-    bool PassUntil(const std::function<bool()>& done, int maxPasses = 5000,
-                   uint32_t stepMs = 1) {
+    bool PassUntil(const std::function<bool()>& done, int maxPasses = 5000, uint32_t stepMs = 1) {
         for (int i = 0; i < maxPasses; ++i) {
             if (done()) {
                 return true;

@@ -117,9 +117,9 @@ TEST_F(Transfer, ParameterFrameOfZerosCarriesItsCheck) {
     EXPECT_EQ(rest[0], 0xA3);
     EXPECT_EQ(rest[1], 0xC1);
     Say({0xF1});
-    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_BLOCK_PROGRESS, 1},
-                                               {LN_BLOCK_START, 0xA1},
-                                               {LN_WRITE_DONE, 0xA1}}));
+    EXPECT_EQ(
+        sink.Notes(),
+        (std::vector<Note>{{LN_BLOCK_PROGRESS, 1}, {LN_BLOCK_START, 0xA1}, {LN_WRITE_DONE, 0xA1}}));
 }
 
 TEST_F(Transfer, RefusedBlockIsSentAtMostFourTimes) {

@@ -53,15 +53,15 @@ TEST(WorkerEndToEnd, ConnectReadWriteKeepAliveUnplug) {
     sink.Clear();
     ASSERT_TRUE(link.WriteParameters());
     ASSERT_TRUE(sink.WaitFor(LN_WRITE_DONE));
-    EXPECT_EQ(sink.Codes(), (std::vector<uint32_t>{LN_BLOCK_PROGRESS, LN_BLOCK_START, LN_WRITE_DONE}));
+    EXPECT_EQ(sink.Codes(),
+              (std::vector<uint32_t>{LN_BLOCK_PROGRESS, LN_BLOCK_START, LN_WRITE_DONE}));
     const auto written = port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); });
     ASSERT_EQ(written.size(), 1u);
     EXPECT_TRUE(std::equal(written[0].begin(), written[0].end(), link.m_EscRecord.pData.get()));
 
     // Idle: the tool keeps the ESC company and nothing is reported.
-    EXPECT_TRUE(Eventually([&] {
-        return port.Esc([](sim::EscSimulator& e) { return e.KeepAliveCount(); }) >= 2;
-    }));
+    EXPECT_TRUE(Eventually(
+        [&] { return port.Esc([](sim::EscSimulator& e) { return e.KeepAliveCount(); }) >= 2; }));
     EXPECT_EQ(sink.Count(LN_IDENTIFIED), 0);
 
     port.PlugDongle(false);

@@ -36,8 +36,8 @@ public:
         }
         std::vector<uint8_t> report = m_Input.front();
         m_Input.pop_front();
-        const int n = static_cast<int>(report.size()) < capacity ? static_cast<int>(report.size())
-                                                                 : capacity;
+        const int n =
+            static_cast<int>(report.size()) < capacity ? static_cast<int>(report.size()) : capacity;
         std::copy(report.begin(), report.begin() + n, buffer);
         return n;
     }
