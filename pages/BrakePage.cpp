@@ -34,25 +34,6 @@ constexpr std::array<ControlRow, 2> kRows{{
 } // namespace
 
 CBrakePage::CBrakePage(QWidget* parent, PageHost* host)
-    : CPageBase(parent, host), m_controls(kRows) {
-    OnInitDialog();
-}
-
-CGdiPlusBitmapResource* CBrakePage::LoadBackground() {
-    return SetBackground(kBackgroundPng);
-}
-
-void CBrakePage::CreateControls() {
-    LoadBackground();
-    m_controls.Create(this, Host());
-}
-
-void CBrakePage::LoadParams() {
-    m_controls.Load(Host());
-}
-
-void CBrakePage::StoreParams() {
-    m_controls.Store(Host());
-}
+    : CTablePage(parent, host, kIndex, kBackgroundPng, kRows) {}
 
 } // namespace corvane

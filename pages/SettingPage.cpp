@@ -49,25 +49,6 @@ constexpr std::array<ControlRow, 5> kRows{{
 } // namespace
 
 CSettingPage::CSettingPage(QWidget* parent, PageHost* host)
-    : CPageBase(parent, host), m_controls(kRows) {
-    OnInitDialog();
-}
-
-CGdiPlusBitmapResource* CSettingPage::LoadBackground() {
-    return SetBackground(kBackgroundPng);
-}
-
-void CSettingPage::CreateControls() {
-    LoadBackground();
-    m_controls.Create(this, Host());
-}
-
-void CSettingPage::LoadParams() {
-    m_controls.Load(Host());
-}
-
-void CSettingPage::StoreParams() {
-    m_controls.Store(Host());
-}
+    : CTablePage(parent, host, kIndex, kBackgroundPng, kRows) {}
 
 } // namespace corvane

@@ -50,25 +50,6 @@ constexpr std::array<ControlRow, 4> kRows{{
 } // namespace
 
 CThrottlePage::CThrottlePage(QWidget* parent, PageHost* host)
-    : CPageBase(parent, host), m_controls(kRows) {
-    OnInitDialog();
-}
-
-CGdiPlusBitmapResource* CThrottlePage::LoadBackground() {
-    return SetBackground(kBackgroundPng);
-}
-
-void CThrottlePage::CreateControls() {
-    LoadBackground();
-    m_controls.Create(this, Host());
-}
-
-void CThrottlePage::LoadParams() {
-    m_controls.Load(Host());
-}
-
-void CThrottlePage::StoreParams() {
-    m_controls.Store(Host());
-}
+    : CTablePage(parent, host, kIndex, kBackgroundPng, kRows) {}
 
 } // namespace corvane

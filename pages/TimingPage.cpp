@@ -60,25 +60,6 @@ constexpr std::array<ControlRow, 5> kRows{{
 } // namespace
 
 CTimingPage::CTimingPage(QWidget* parent, PageHost* host)
-    : CPageBase(parent, host), m_controls(kRows) {
-    OnInitDialog();
-}
-
-CGdiPlusBitmapResource* CTimingPage::LoadBackground() {
-    return SetBackground(kBackgroundPng);
-}
-
-void CTimingPage::CreateControls() {
-    LoadBackground();
-    m_controls.Create(this, Host());
-}
-
-void CTimingPage::LoadParams() {
-    m_controls.Load(Host());
-}
-
-void CTimingPage::StoreParams() {
-    m_controls.Store(Host());
-}
+    : CTablePage(parent, host, kIndex, kBackgroundPng, kRows) {}
 
 } // namespace corvane
