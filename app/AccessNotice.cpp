@@ -22,21 +22,22 @@ bool NamesDongle(const std::string& path) {
 
 } // namespace
 
-bool AccessNotice::AfterSearch(bool opened, bool denied) {
+AccessNotice::Lines AccessNotice::AfterSearch(bool opened, bool denied, bool inUse) {
     if (opened) {
-        m_shown = false;
-        return false;
+        m_shown = {};
+        return {};
     }
-    if (!denied || m_shown) {
-        return false;
-    }
-    m_shown = true;
-    return true;
+    Lines now;
+    now.denied = denied && !m_shown.denied;
+    now.inUse = inUse && !m_shown.inUse;
+    m_shown.denied = m_shown.denied || denied;
+    m_shown.inUse = m_shown.inUse || inUse;
+    return now;
 }
 
 void AccessNotice::OnRemoval(const std::string& path) {
     if (NamesDongle(path)) {
-        m_shown = false;
+        m_shown = {};
     }
 }
 

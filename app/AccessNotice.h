@@ -1,7 +1,8 @@
-// When the dongle is plugged in but its hidraw node refuses us (no udev rule yet), the user
-// is told once per plug-in what to do. Searches happen at start-up and on every hidraw
-// arrival, including other devices', so the same refusal is seen many times; only a removal
-// of a device with the dongle's IDs, or the dongle opening, ends that plug-in.
+// When the dongle is plugged in but its hidraw node refuses us (no udev rule yet), or another
+// program holds it, the user is told once per plug-in. Searches happen at start-up, on every
+// hidraw arrival (other devices' too) and on every retry while the dongle is held elsewhere,
+// so the same refusal is seen many times; only a removal of a device with the dongle's IDs,
+// or the dongle opening, ends that plug-in.
 #pragma once
 
 #include <string>
@@ -10,13 +11,17 @@ namespace corvane {
 
 class AccessNotice {
 public:
-    // After a search for the dongle: true when the access line is to be added now.
-    bool AfterSearch(bool opened, bool denied);
+    struct Lines {
+        bool denied = false;
+        bool inUse = false;
+    };
+    // After a search for the dongle: which lines are to be added now.
+    Lines AfterSearch(bool opened, bool denied, bool inUse);
     // A removal notice for the device at path (a syspath or devpath).
     void OnRemoval(const std::string& path);
 
 private:
-    bool m_shown = false;
+    Lines m_shown;
 };
 
 } // namespace corvane

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 
 #include "AccessNotice.h"
 #include "Clock.h"
@@ -71,6 +72,10 @@ public:
     void OnLinkNotify(uint32_t code, uint32_t value);
     // A udev notice for a hidraw device: "add" (arrival) or "remove".
     void OnDeviceChange(bool arrival, const std::string& path);
+    // Searches for the dongle again while the port is closed; runs about once a second
+    // while another program holds the dongle.
+    void RetryDongleSearch();
+    bool DongleRetryActive() const { return m_dongleRetry.isActive(); }
     void UpdateParameters();
     void UpdateFirmware();
 
@@ -102,6 +107,7 @@ protected:
 private:
     void SetUpWindow();
     void StartLink();
+    void NoteDongleSearch(bool opened);
     void NoteAccessAfterSearch(bool opened);
     void OnIdentified();
     void OnReadDone();
@@ -141,6 +147,7 @@ private:
     std::array<CPageBase*, 4> m_pages{};
     bool m_pagesExist = false;
     AccessNotice m_accessNotice;
+    QTimer m_dongleRetry;
 
     bool m_dragging = false;
     QPoint m_dragOffset;

@@ -38,25 +38,53 @@ void CCorvaneProgPanelDlg::ClearStatus() {
 
 void CCorvaneProgPanelDlg::OnDeviceChange(bool arrival, const std::string& path) {
     if (arrival) {
-        const bool opened = m_port.OnDeviceArrival(path);
-        if (opened) {
-            m_link.SetSubState(0);
-            AddStatus(text::kDongleConnected);
-            AddStatus(text::kWaitingEsc);
-        }
-        NoteAccessAfterSearch(opened);
+        NoteDongleSearch(m_port.OnDeviceArrival(path));
         return;
     }
     m_accessNotice.OnRemoval(path);
     if (m_port.OnDeviceRemoval(path)) {
         ClearStatus();
         AddStatus(text::kWaitingDongleAfterRemoval);
+        // Another dongle of ours may still be plugged in: no arrival would ever name it.
+        RetryDongleSearch();
     }
 }
 
+void CCorvaneProgPanelDlg::RetryDongleSearch() {
+    if (m_port.GetState() != PORT_CLOSED) {
+        m_dongleRetry.stop();
+        return;
+    }
+    NoteDongleSearch(m_port.Search());
+}
+
+void CCorvaneProgPanelDlg::NoteDongleSearch(bool opened) {
+    if (opened) {
+        m_link.SetSubState(0);
+        AddStatus(text::kDongleConnected);
+        AddStatus(text::kWaitingEsc);
+    }
+    NoteAccessAfterSearch(opened);
+}
+
 void CCorvaneProgPanelDlg::NoteAccessAfterSearch(bool opened) {
-    if (m_accessNotice.AfterSearch(opened, m_port.AccessDenied())) {
+    const bool inUse = !opened && m_port.DongleInUse();
+    const AccessNotice::Lines lines =
+        m_accessNotice.AfterSearch(opened, m_port.AccessDenied(), inUse);
+    if (lines.denied) {
         AddStatus(text::kDongleAccessDenied);
+    }
+    if (lines.inUse) {
+        AddStatus(text::kDongleInUse);
+    }
+    // hidraw tells nobody when another program lets the dongle go: look again now and then
+    // while it is held elsewhere.
+    if (inUse) {
+        if (!m_dongleRetry.isActive()) {
+            m_dongleRetry.start();
+        }
+    } else {
+        m_dongleRetry.stop();
     }
 }
 

@@ -1,13 +1,15 @@
 // The firmware update as the user sees it: pick a file, check it against the ESC, confirm,
 // then follow the transfer on the progress bar.
-#include <fstream>
+#include <sstream>
 
+#include <QFile>
 #include <QFileDialog>
 #include <QProgressBar>
 
 #include "CCorvaneProgPanelDlg.h"
 #include "StatusText.h"
 #include "UpgradeFile.h"
+#include "UpgradeFileSource.h"
 
 namespace corvane {
 
@@ -33,16 +35,20 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     if (path.isEmpty()) {
         return;
     }
-    std::ifstream file(path.toStdString(), std::ios::binary);
-    if (!file) {
+    // Never a blocking open or an unbounded read: a FIFO, a device or a huge file picked here
+    // would freeze the window. Such a pick is refused as an invalid file.
+    std::string bytes;
+    const UpgradeFileOpen opened =
+        ReadUpgradeFileBytes(QFile::encodeName(path).toStdString(), bytes);
+    if (opened == UpgradeFileOpen::CannotOpen) {
         return;
     }
     // The dialog ran a event loop: the ESC may have gone, or a transfer started, meanwhile.
     if (!(m_paramsLoaded || m_firmwareOnly) || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
         return;
     }
-    const bool loaded = m_link.LoadUpgradeFile(file);
-    file.close();
+    std::istringstream file(std::move(bytes));
+    const bool loaded = opened == UpgradeFileOpen::Opened && m_link.LoadUpgradeFile(file);
     const FirmwareVerdict verdict =
         CheckFirmwareForEsc(loaded, m_link.m_FirmwareRecord, m_link.m_EscRecord);
     if (verdict != FirmwareVerdict::Accepted) {

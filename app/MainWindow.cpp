@@ -15,12 +15,19 @@
 
 namespace corvane {
 
+namespace {
+// How often to look for a dongle that another program holds.
+constexpr int kDongleRetryMs = 1000;
+} // namespace
+
 CCorvaneProgPanelDlg::CCorvaneProgPanelDlg(PortBase& port, Options options)
     : QDialog(nullptr), m_port(port), m_options(options), m_link(&port) {
     if (m_options.clock != nullptr) {
         m_link.SetClock(m_options.clock);
     }
     SetUpWindow();
+    m_dongleRetry.setInterval(kDongleRetryMs);
+    connect(&m_dongleRetry, &QTimer::timeout, this, &CCorvaneProgPanelDlg::RetryDongleSearch);
     StartLink();
 }
 

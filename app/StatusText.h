@@ -24,6 +24,8 @@ inline constexpr char kUpdateParamsError[] = "Update Parameters ERROR!!";
 inline constexpr char kDongleAccessDenied[] =
     "USB dongle found but access denied: install the udev rule (70-corvane-dongle.rules) and "
     "re-plug the dongle.";
+// Our own addition: another program (a second copy of this one) holds the dongle.
+inline constexpr char kDongleInUse[] = "USB dongle in use by another program.";
 
 inline constexpr char kFirmwareCaption[] = "FIRMWARE UPDATE";
 inline constexpr char kFirmwareConfirm[] =

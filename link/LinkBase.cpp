@@ -66,19 +66,25 @@ void LinkBase::BeginWorker() {
         if (m_pPort->HoldsDevice()) {
             m_nSubState.store(0);
         }
+        ServePortOpening(m_pPort->OpenSerial());
     }
     m_dwLastRxTick.store(0);
 }
 
+void LinkBase::ServePortOpening(uint32_t serial) {
+    m_nPortSerial = serial;
+    m_pPort->Serve(serial);
+}
+
 void LinkBase::Reset() {
     std::lock_guard<std::mutex> lock(m_StateLock);
+    if (m_pPort != nullptr && m_pPort->HoldsDevice()) {
+        m_pPort->Close();
+    }
     ResetLocked();
 }
 
 void LinkBase::ResetLocked() {
-    if (m_pPort != nullptr && m_pPort->HoldsDevice()) {
-        m_pPort->Close();
-    }
     m_byCommand.store(0);
     const bool held = m_pPort != nullptr && m_pPort->HoldsDevice();
     m_nLinkState.store(held ? LINK_WAIT_ESC : LINK_DOWN);
@@ -94,6 +100,7 @@ void LinkBase::ResetLocked() {
     m_nFrameLength = 0;
     m_wCheck = 0xFFFF;
     m_nHeaderLength = 0;
+    m_bBodyQueued = false;
     m_bIdentifyNeeded.store(true);
 }
 
@@ -101,17 +108,33 @@ void LinkBase::RunPass() {
     if (m_pPort == nullptr) {
         return;
     }
+    // State first, then serial: an open sets the serial before the state, so an open state
+    // read here always comes with its own serial or a later one.
     const int portState = m_pPort->GetState();
+    const uint32_t serial = m_pPort->OpenSerial();
     if (portState == PORT_CLOSED) {
         std::lock_guard<std::mutex> lock(m_StateLock);
+        // Only the opening seen failing is closed: an arrival on the user-interface thread
+        // may have opened the dongle again since the state was read.
+        m_pPort->CloseFailed(serial);
         if (m_nLinkState.load() != LINK_DOWN) {
-            m_pPort->Close();
             ResetLocked();
             Post(LN_LINK_LOST, 0);
         }
         return;
     }
     if (portState != PORT_OPEN && portState != PORT_ESC_READY) {
+        return;
+    }
+    if (serial != m_nPortSerial) {
+        // The dongle was pulled and opened again (or another one opened) before this worker
+        // saw it go: whatever the link was doing belonged to the old one.
+        std::lock_guard<std::mutex> lock(m_StateLock);
+        if (m_nLinkState.load() != LINK_DOWN) {
+            ResetLocked();
+            Post(LN_LINK_LOST, 0);
+        }
+        ServePortOpening(serial);
         return;
     }
 
@@ -261,15 +284,16 @@ void LinkBase::SendByte(uint8_t byte) {
     m_nTxLength.store(length + 1);
 }
 
-void LinkBase::SendBytes(const uint8_t* bytes, int count) {
+bool LinkBase::SendBytes(const uint8_t* bytes, int count) {
     // A new whole message never overlaps one still going out; a noisy ESC that asks twice
     // gets the message once rather than two interleaved copies.
     if (m_nTxLength.load() != 0 || count <= 0 || count > kTxBufferSize) {
-        return;
+        return false;
     }
     m_nTxOffset = 0;
     std::memcpy(m_TxBuffer, bytes, static_cast<size_t>(count));
     m_nTxLength.store(count);
+    return true;
 }
 
 void LinkBase::FrameNextBlock() {

@@ -89,13 +89,15 @@ protected:
 
     // Appends one byte to the outgoing message.
     void SendByte(uint8_t byte);
-    // Replaces the outgoing message (nothing may be pending).
-    void SendBytes(const uint8_t* bytes, int count);
+    // Replaces the outgoing message; false (nothing queued) while another is pending.
+    bool SendBytes(const uint8_t* bytes, int count);
 
     // Waits up to 500 ms for an idle link (or one in state alsoFrom) with nothing pending, and
     // returns holding m_StateLock; false (lock not held) when the wait ran out.
     bool ClaimLink(int alsoFrom, std::unique_lock<std::mutex>& lock);
+    // Returns the engine to its initial state; the port is left as it is.
     void ResetLocked();
+    void ServePortOpening(uint32_t serial);
 
     PortBase* m_pPort = nullptr;
     std::atomic<TransferRecord*> m_pWriteRequest{nullptr};
@@ -111,7 +113,8 @@ protected:
     std::atomic<int> m_nTxLength{0};
     uint8_t m_TxBuffer[kTxBufferSize] = {};
     uint8_t m_RxBuffer[kRxBufferSize] = {};
-    int m_nTxOffset = 0; // worker's send offset into m_TxBuffer
+    int m_nTxOffset = 0;        // worker's send offset into m_TxBuffer
+    uint32_t m_nPortSerial = 0; // the port opening the link state belongs to (worker only)
     uint8_t m_byRx = 0;
     std::atomic<int> m_nBlocksLeft{0};
     std::atomic<const uint8_t*> m_pNextBlock{nullptr};
@@ -136,6 +139,7 @@ protected:
     uint8_t* m_pReadTarget = nullptr;
     int m_nHeaderLength = 0;
     int m_nByteIndex = 0;
+    bool m_bBodyQueued = false; // the block's remainder has been queued behind its header
     uint16_t m_wReplyLength = 0;
     uint16_t m_wCheck = 0xFFFF;
     uint16_t m_wRxCheck = 0;

@@ -211,6 +211,7 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             break;
         }
         m_nByteIndex = 0;
+        m_bBodyQueued = false;
         Post(LN_BLOCK_START, command);
         if (command == esc::kWriteFirmware && m_pFrame) {
             m_bReportIdentity.store(true); // the ESC is identified afresh after an update
@@ -256,9 +257,14 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             break;
         }
         if (m_byRx == esc::kGoOn) {
-            if (m_pFrame && m_nFrameLength > m_nHeaderLength) {
-                SendBytes(m_pFrame.get() + m_nHeaderLength, m_nFrameLength - m_nHeaderLength);
+            if (m_pFrame && m_nFrameLength > m_nHeaderLength &&
+                SendBytes(m_pFrame.get() + m_nHeaderLength, m_nFrameLength - m_nHeaderLength)) {
+                m_bBodyQueued = true;
             }
+        } else if (m_byRx == esc::kEnd && !(m_bBodyQueued && m_nTxLength.load() == 0)) {
+            // An acceptance before the whole frame has gone to the dongle cannot be the ESC's
+            // answer to this block: a stray byte, dropped like any other.
+            m_dwLastRxTick.store(timerBefore);
         } else if (m_byRx == esc::kEnd) {
             if (m_nBlocksLeft.load() == 0) {
                 Post(LN_WRITE_DONE, command);

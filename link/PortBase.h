@@ -39,12 +39,49 @@ public:
     }
     // The last search found the dongle but was refused permission to open it.
     virtual bool AccessDenied() const { return false; }
+    // The last search found the dongle but another program holds it, and opened nothing.
+    virtual bool DongleInUse() const { return false; }
+    // A fresh search over every device, on the user-interface thread, while the port is
+    // closed (a retry, or another dongle after ours was pulled); true when the port is open.
+    virtual bool Search() { return GetState() == PORT_CLOSED && Open(); }
 
     int GetState() const { return m_nState.load(); }
     void SetState(int state) { m_nState.store(state); }
 
+    // Every successful open gets the next serial (never 0). The worker keeps the serial its
+    // link state belongs to, so it can tell a dongle re-opened behind its back (an arrival
+    // between two of its passes) from the one it was talking to.
+    uint32_t OpenSerial() const { return m_nOpenSerial.load(); }
+    // The worker names the opening it serves; while another one is open, Read and Write
+    // move nothing, so bytes of an exchange begun with one dongle never reach another.
+    // 0 (the start) names none and checks nothing.
+    void Serve(uint32_t serial) { m_nServedSerial.store(serial); }
+    // Closes the device only if it is still the opening `serial` and the port is still
+    // closed: the worker saw that opening fail, and must not close one an arrival made since.
+    virtual bool CloseFailed(uint32_t serial) {
+        if (OpenSerial() != serial || GetState() != PORT_CLOSED) {
+            return false;
+        }
+        return Close();
+    }
+
 protected:
+    // The last step of a successful open: a new serial, then the open state, in that order,
+    // so whoever sees the new state also sees the new serial.
+    void MarkOpen() {
+        uint32_t next = m_nOpenSerial.load() + 1;
+        m_nOpenSerial.store(next != 0 ? next : 1);
+        SetState(PORT_OPEN);
+    }
+    // Whether Read and Write may move bytes for the opening now held.
+    bool ServingCurrent() const {
+        const uint32_t served = m_nServedSerial.load();
+        return served == 0 || served == m_nOpenSerial.load();
+    }
+
     std::atomic<int> m_nState{PORT_CLOSED};
+    std::atomic<uint32_t> m_nOpenSerial{0};
+    std::atomic<uint32_t> m_nServedSerial{0};
 };
 
 } // namespace corvane

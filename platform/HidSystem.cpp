@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -68,6 +69,10 @@ bool LinuxHidSystem::GetReportDescriptor(int fd, std::vector<uint8_t>& descripto
     }
     descriptor.assign(raw.value, raw.value + raw.size);
     return true;
+}
+
+int LinuxHidSystem::Lock(int fd) {
+    return OrErrno(::flock(fd, LOCK_EX | LOCK_NB));
 }
 
 LinuxHidSystem& LinuxHidSystem::Instance() {

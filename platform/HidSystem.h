@@ -35,6 +35,9 @@ public:
     virtual ssize_t Write(int fd, const void* bytes, size_t size) = 0;
     virtual bool GetRawInfo(int fd, HidRawInfo& info) = 0;
     virtual bool GetReportDescriptor(int fd, std::vector<uint8_t>& descriptor) = 0;
+    // Takes an exclusive advisory lock on the open node without waiting (flock); 0, or
+    // -EWOULDBLOCK while another open file holds it. Closing fd lets it go.
+    virtual int Lock(int fd) = 0;
 };
 
 // The machine's own hidraw devices.
@@ -52,6 +55,7 @@ public:
     ssize_t Write(int fd, const void* bytes, size_t size) override;
     bool GetRawInfo(int fd, HidRawInfo& info) override;
     bool GetReportDescriptor(int fd, std::vector<uint8_t>& descriptor) override;
+    int Lock(int fd) override;
 
     static LinuxHidSystem& Instance();
 

@@ -73,8 +73,27 @@ bool USBDevice::OpenLocked() {
     WriteLocked(&m_byHello, 1);
     m_byReportId = kDataReportId;
     // Last, so that the worker starts on the port only once everything above exists.
-    SetState(PORT_OPEN);
+    MarkOpen();
     return true;
+}
+
+bool USBDevice::Search() {
+    std::lock_guard lock(m_lock);
+    if (GetState() != PORT_CLOSED) {
+        return false;
+    }
+    // The path of a pulled dongle would take the first turn and push the device listed
+    // first out of the walk.
+    m_pszPath.clear();
+    return OpenLocked();
+}
+
+bool USBDevice::CloseFailed(uint32_t serial) {
+    std::lock_guard lock(m_lock);
+    if (OpenSerial() != serial || GetState() != PORT_CLOSED || !HoldsDevice()) {
+        return false;
+    }
+    return CloseLocked();
 }
 
 bool USBDevice::Close() {
@@ -103,6 +122,9 @@ void USBDevice::MarkGone() {
 
 int USBDevice::Write(const uint8_t* bytes, int count) {
     std::lock_guard lock(m_lock);
+    if (!ServingCurrent()) {
+        return 0;
+    }
     return WriteLocked(bytes, count);
 }
 
@@ -130,13 +152,18 @@ int USBDevice::WriteLocked(const uint8_t* bytes, int count) {
     if (written == -ENODEV) {
         MarkGone();
     }
-    return written <= 0 ? 0 : static_cast<int>(std::min<ssize_t>(written, n));
+    // Only payload that really left counts: the link sends the rest again. Header bytes are
+    // not payload, and a report cut inside its header carried none.
+    if (written <= kHeaderLength) {
+        return 0;
+    }
+    return static_cast<int>(std::min<ssize_t>(written - kHeaderLength, n));
 }
 
 int USBDevice::Read(uint8_t* buffer, int capacity) {
     std::lock_guard lock(m_lock);
     const int fd = m_hDevice.load();
-    if (fd < 0 || buffer == nullptr || capacity <= 0) {
+    if (fd < 0 || buffer == nullptr || capacity <= 0 || !ServingCurrent()) {
         return 0;
     }
     short revents = 0;
@@ -152,11 +179,10 @@ int USBDevice::Read(uint8_t* buffer, int capacity) {
     if (got == -ENODEV || got == -EIO) { // EIO: what hidraw readers get once the device left
         MarkGone();
     }
-    if (got < kHeaderLength) {
+    // Only the dongle's data report carries ESC bytes; any other report (another ID the
+    // device may define) would put its ID, length and contents into the byte stream.
+    if (got < kHeaderLength || buffer[0] != kInputReportId) {
         return 0;
-    }
-    if (buffer[0] != kInputReportId) {
-        return static_cast<int>(got);
     }
     // The dongle's length byte is trusted only as far as the bytes that really came.
     const size_t n = std::min<size_t>(buffer[1], static_cast<size_t>(got) - kHeaderLength);

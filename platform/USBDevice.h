@@ -40,6 +40,12 @@ public:
     // The last search found the dongle's node but was refused permission to open it, and
     // opened nothing (typically a missing udev rule).
     bool AccessDenied() const override { return m_bAccessDenied.load(); }
+    // The last search found the dongle locked by another program (see OpenIfMatching) and
+    // opened nothing.
+    bool DongleInUse() const override { return m_bInUse.load(); }
+    // A walk over every hidraw device from the first, whatever path the port last knew.
+    bool Search() override;
+    bool CloseFailed(uint32_t serial) override;
     std::string DevicePath() const;
 
     // The steps of Open. They expect the port to be theirs alone: Open holds the port's lock
@@ -77,6 +83,8 @@ private:
     uint16_t m_wFeatureReportLength = 0;
     bool m_bDeniedInWalk = false;
     std::atomic<bool> m_bAccessDenied{false};
+    bool m_bInUseInWalk = false;
+    std::atomic<bool> m_bInUse{false};
     // The device vanished under a read or write before its removal notice came.
     bool m_bGoneUnannounced = false;
 };

@@ -45,7 +45,6 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
     if (node.empty()) {
         return -1;
     }
-    // hidraw has no exclusive open, so another program may hold the dongle at the same time.
     const int fd =
         m_system.Open(m_system.DeviceDir() + "/" + node, O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -57,12 +56,22 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
         m_system.Close(fd);
         return -1;
     }
+    // hidraw has no exclusive open: two programs on one dongle interleave their bytes, and
+    // the other's greeting lands inside our firmware blocks. Every copy of this program
+    // takes this lock, so the second one leaves the node alone. A system that cannot lock
+    // at all (no lock support) still gets the dongle, as before.
+    if (m_system.Lock(fd) == -EWOULDBLOCK) {
+        m_system.Close(fd);
+        m_bInUseInWalk = true;
+        return -1;
+    }
     return fd;
 }
 
 void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product,
                                    uint16_t /*inputBuffers: hidraw's queue is fixed*/) {
     m_bDeniedInWalk = false;
+    m_bInUseInWalk = false;
     for (int index = 0; FindInterface(index); ++index) {
         const int fd = OpenIfMatching(vendor, product);
         if (fd < 0) {
@@ -91,9 +100,11 @@ void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product,
         }
         m_hDevice.store(fd);
         m_bAccessDenied.store(false);
+        m_bInUse.store(false);
         return;
     }
     m_bAccessDenied.store(m_bDeniedInWalk);
+    m_bInUse.store(m_bInUseInWalk);
 }
 
 void USBDevice::ResetCaps() {

@@ -36,12 +36,21 @@ bool SimPort::Open() {
     m_Sent.push_back(hello);
     ++m_nHellos;
     m_ToHost.clear();
-    m_nState.store(PORT_OPEN);
+    MarkOpen();
     return true;
 }
 
 bool SimPort::Close() {
     std::lock_guard<std::mutex> lock(m_Lock);
+    m_bHandle = false;
+    return true;
+}
+
+bool SimPort::CloseFailed(uint32_t serial) {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    if (OpenSerial() != serial || m_nState.load() != PORT_CLOSED) {
+        return false;
+    }
     m_bHandle = false;
     return true;
 }
@@ -126,7 +135,8 @@ void SimPort::PollEscLocked() {
 
 int SimPort::Write(const uint8_t* bytes, int count) {
     std::lock_guard<std::mutex> lock(m_Lock);
-    if (!m_bHandle || !m_bPlugged || m_nState.load() == PORT_CLOSED || count <= 0) {
+    if (!m_bHandle || !m_bPlugged || m_nState.load() == PORT_CLOSED || count <= 0 ||
+        !ServingCurrent()) {
         return 0;
     }
     const int n = std::min(count, kPayloadMax);
@@ -158,7 +168,7 @@ int SimPort::Read(uint8_t* buffer, int capacity) {
                static_cast<int32_t>(m_pClock->Now() - m_ToHost.front().readyAt) >= 0;
     };
     for (;;) {
-        if (!m_bPlugged || m_nState.load() == PORT_CLOSED) {
+        if (!m_bPlugged || m_nState.load() == PORT_CLOSED || !ServingCurrent()) {
             return 0;
         }
         PollEscLocked();

@@ -30,6 +30,7 @@ public:
     int Write(const uint8_t* bytes, int count) override;
     int Read(uint8_t* buffer, int capacity) override;
     bool HoldsDevice() const override;
+    bool CloseFailed(uint32_t serial) override;
 
     // The simulated dongle's device path, as hot-plug notices name it.
     static constexpr const char* kDevicePath =

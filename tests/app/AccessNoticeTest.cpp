@@ -1,5 +1,6 @@
-// The window over the real dongle port and a fake hidraw tree whose dongle node refuses us:
-// the access line comes once per plug-in, however many searches meet the refusal.
+// The window over the real dongle port and a fake hidraw tree whose dongle node refuses us or
+// is held by another program: each line comes once per plug-in, however many searches meet
+// it; and a dongle pulled while another is plugged in hands over to the other.
 #include <cerrno>
 #include <memory>
 
@@ -81,7 +82,9 @@ TEST_F(AccessLine, ComesBackAfterTheDongleOpenedAndWasPulled) {
     Arrive(dongle);
     EXPECT_EQ(Lines(), (QStringList{"Waiting USB dongle...", kAccessLine, "USB dongle connected.",
                                     "Waiting ESC..."}));
+    hid.RemoveNode(2);
     Leave(dongle);
+    hid.AddDongle(2);
     hid.RefuseOpen(2, EACCES); // the rule removed again
     Arrive(dongle);
     Arrive(mouse);
@@ -112,4 +115,54 @@ TEST_F(AccessLine, ReadableInFullInTheNarrowList) {
     const QRect newest = list->visualItemRect(list->item(list->count() - 1));
     EXPECT_TRUE(list->viewport()->rect().contains(newest));
     EXPECT_TRUE(list->viewport()->rect().intersects(list->visualItemRect(list->item(1))));
+}
+
+// A second copy of this program holds the dongle: told once per plug-in, and the dongle is
+// taken at the next retry after the other lets go, with no re-plug.
+TEST_F(AccessLine, DongleHeldByAnotherProgramIsTakenOnceItLetsGo) {
+    const QString inUse = "USB dongle in use by another program.";
+    auto other = std::make_unique<USBDevice>(hid);
+    ASSERT_TRUE(other->Open());
+    Open();
+    EXPECT_EQ(Lines(), (QStringList{"Waiting USB dongle...", inUse}));
+    EXPECT_TRUE(window->DongleRetryActive());
+    window->RetryDongleSearch();
+    Arrive(mouse);
+    window->RetryDongleSearch();
+    EXPECT_EQ(Lines().count(inUse), 1);
+    EXPECT_FALSE(port.HoldsDevice());
+
+    other.reset(); // the other program ends
+    window->RetryDongleSearch();
+    EXPECT_EQ(Lines(), (QStringList{"Waiting USB dongle...", inUse, "USB dongle connected.",
+                                    "Waiting ESC..."}));
+    EXPECT_FALSE(window->DongleRetryActive());
+
+    // Pulled, and plugged in while the other program runs again: a new plug-in, told again.
+    hid.RemoveNode(2);
+    Leave(dongle);
+    window->Link().RunPass();
+    hid.AddDongle(2);
+    other = std::make_unique<USBDevice>(hid);
+    ASSERT_TRUE(other->Open());
+    Arrive(dongle);
+    EXPECT_EQ(Lines().count(inUse), 1);
+    EXPECT_EQ(Lines().last(), inUse);
+}
+
+TEST_F(AccessLine, PullingTheOpenDongleOpensAnotherStillPluggedIn) {
+    const std::string spare = hid.AddDongle(7);
+    Open();
+    ASSERT_EQ(port.DevicePath(), dongle);
+    window->Link().RunPass(); // waiting for the ESC
+    hid.RemoveNode(2);
+    Leave(dongle);
+    EXPECT_EQ(port.DevicePath(), spare);
+    EXPECT_EQ(port.GetState(), PORT_OPEN);
+    EXPECT_EQ(Lines(),
+              (QStringList{"Waiting USB Dongle...", "USB dongle connected.", "Waiting ESC..."}));
+    // The worker learns that its dongle went, and starts over on the new one.
+    window->Link().RunPass();
+    EXPECT_TRUE(port.HoldsDevice());
+    EXPECT_EQ(window->Link().GetLinkState(), LINK_WAIT_ESC);
 }

@@ -26,6 +26,7 @@ TEST_F(Connection, DongleArrivalAndRemoval) {
               (QStringList{"Waiting USB dongle...", "USB dongle connected.", "Waiting ESC..."}));
     window->OnDeviceChange(false, "/sys/devices/other/hidraw/hidraw7");
     EXPECT_EQ(Lines().size(), 3);
+    port.PlugDongle(false);
     window->OnDeviceChange(false, sim::SimPort::kDevicePath);
     EXPECT_EQ(Lines(), QStringList{"Waiting USB Dongle..."});
 }

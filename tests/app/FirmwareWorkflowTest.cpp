@@ -1,5 +1,7 @@
 // The firmware update from the window: file choice, refusals, confirmation, progress, and the
 // fresh identify and read that follow.
+#include <sys/stat.h>
+
 #include <QProgressBar>
 #include <QTemporaryDir>
 
@@ -113,10 +115,18 @@ TEST_F(FirmwareWorkflow, RefusalsComeAsBoxes) {
         out << "not an upgrade file";
     }
     ClickAt(kFirmwareLabel);
-    ASSERT_EQ(m_boxes.size(), 3u);
+    // A FIFO with no writer must not freeze the window; a path that cannot be opened at all
+    // ends the flow without a word.
+    m_path = m_dir.filePath("x.cuf");
+    ASSERT_EQ(::mkfifo(m_path.toLocal8Bit().constData(), 0600), 0);
+    ClickAt(kFirmwareLabel);
+    m_path = m_dir.filePath("missing.cuf");
+    ClickAt(kFirmwareLabel);
+    ASSERT_EQ(m_boxes.size(), 4u);
     EXPECT_EQ(m_boxes[0].text, "Invalid Firmware File!");
     EXPECT_EQ(m_boxes[1].text, "Incorrect ESC Model!");
     EXPECT_EQ(m_boxes[2].text, "Invalid Firmware File!");
+    EXPECT_EQ(m_boxes[3].text, "Invalid Firmware File!");
     for (const Box& box : m_boxes) {
         EXPECT_EQ(box.caption, "FIRMWARE UPDATE");
     }

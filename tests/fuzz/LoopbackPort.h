@@ -16,7 +16,7 @@ class LoopbackPort : public PortBase {
 public:
     bool Open() override {
         m_bHandle = true;
-        SetState(PORT_OPEN);
+        MarkOpen();
         return true;
     }
     bool Close() override {

@@ -71,11 +71,17 @@ public:
         return true;
     }
 
+    int Lock(int fd) override {
+        RequireOpen(fd);
+        return lockResult;
+    }
+
     bool IsOpen() const { return m_bOpen; }
 
     // Set by the fuzzer before each call on the port.
     std::vector<uint8_t> descriptor;
     uint16_t product = kDongleProductId;
+    int lockResult = 0; // -EWOULDBLOCK: another program holds the dongle
     int pollResult = 1;
     short pollRevents = POLLIN | POLLOUT;
     int readError = 0;

@@ -2,9 +2,10 @@
 // reports, writes and hot-plug notices over a seam with no system behind it. The descriptor
 // parser must answer from inside the descriptor. Read must hand up no more than its buffer
 // holds and, for a data report (ID 2), no more payload than came behind the ID and length
-// bytes; any other report comes up whole. Write must wrap exactly the bytes it says it took
-// into one report of the device's output length. The port holds a descriptor exactly while
-// the seam has it open.
+// bytes; any other report gives nothing. Write must wrap exactly the bytes it says it took
+// into one report of the device's output length, and count none that did not leave. A dongle
+// another program has locked is never held. The port holds a descriptor exactly while the
+// seam has it open.
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,7 +52,9 @@ public:
     }
 
 private:
-    bool Opens() const { return m_lengths.has_value() && m_hid.product == kDongleProductId; }
+    bool Opens() const {
+        return m_lengths.has_value() && m_hid.product == kDongleProductId && m_hid.lockResult == 0;
+    }
 
     void Arrive() {
         const bool closed = m_port.GetState() == PORT_CLOSED;
@@ -60,12 +63,15 @@ private:
         m_hid.pollRevents = POLLOUT;
         m_hid.writeResult = 0;
         m_hid.written.clear();
+        m_hid.lockResult = (m_in.Next() & 15) == 15 ? -EWOULDBLOCK : 0;
         const bool opened = m_port.OnDeviceArrival(m_path);
         if (!closed) {
             Require(!opened && m_port.HoldsDevice() == held);
             return;
         }
         Require(opened == Opens() && m_port.HoldsDevice() == opened);
+        Require(m_port.DongleInUse() ==
+                (m_hid.lockResult != 0 && m_hid.product == kDongleProductId));
         m_nOutputLength = opened ? m_lengths->output : 0;
         if (!opened) {
             return;
@@ -109,7 +115,7 @@ private:
         if (got < 2) {
             Require(n == 0);
         } else if (report[0] != 2) {
-            Require(count == got && std::equal(buffer.get(), buffer.get() + got, report.begin()));
+            Require(n == 0); // a foreign report never reaches the byte stream
         } else {
             Require(count <= got - 2 && count <= report[1]);
             Require(std::equal(buffer.get(), buffer.get() + count, report.begin() + 2));
@@ -151,6 +157,13 @@ private:
         Require(report.size() == m_nOutputLength && report[0] == 1);
         const size_t length = report[1];
         Require(length <= room && length <= bytes.size() && static_cast<size_t>(taken) <= length);
+        // A cut write counts only the payload behind the two header bytes that left.
+        if (m_hid.writeResult > 0) {
+            Require(taken ==
+                    std::max<int>(0, std::min<int>(int(m_hid.writeResult) - 2, int(length))));
+        } else if (m_hid.writeResult == 0) {
+            Require(static_cast<size_t>(taken) == length);
+        }
         Require(std::equal(bytes.begin(), bytes.begin() + length, report.begin() + 2));
         RequireZeros(report, 2 + length);
     }

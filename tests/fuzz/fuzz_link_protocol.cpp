@@ -2,7 +2,9 @@
 // loopback port and a manual clock. The input is a script of small steps: ESC reports, clock
 // moves, passes, user actions (read, write, load and send an upgrade file, reject the ESC,
 // pull and replug the dongle) and a slow dongle. After every step the engine's state must be
-// one it can be in, and every block it writes must be a frame of the data it was given.
+// one it can be in, and every block it writes must be a frame of the data it was given. A
+// block counts as written only once all of its frame has gone out, whenever an acceptance
+// byte comes.
 // At the end, after a long silence, the link must have come back to waiting for the ESC.
 #include <array>
 #include <cstring>
@@ -109,6 +111,11 @@ public:
             Require(m_nLastBlockCommand >= 0 &&
                     value == static_cast<uint32_t>(m_nLastBlockCommand));
         }
+        if (code == LN_WRITE_DONE) {
+            // The request byte and the whole frame are on the wire, nothing of it pending.
+            Require(link.GetTxLength() == 0 &&
+                    port.wire.size() >= m_nBlockStart + 1 + m_nLastFrameLength);
+        }
     }
 
     void Run(ByteReader& in) {
@@ -120,10 +127,14 @@ public:
 
 private:
     void Step(ByteReader& in) {
-        switch (in.Next() % 8) {
+        switch (in.Next() % 9) {
         case 0:
         case 1:
             port.Feed(in.Take(in.Next() % 64));
+            Pass(1);
+            break;
+        case 8:
+            port.Feed({esc::kEnd}); // a stray acceptance, wherever the write stands
             Pass(1);
             break;
         case 2:
@@ -232,6 +243,8 @@ private:
         // Blocks are framed only once everything before them has gone out.
         Require(link.GetTxLength() == 0);
         m_nLastBlockCommand = static_cast<int>(command);
+        m_nBlockStart = port.wire.size();
+        m_nLastFrameLength = command == esc::kWriteParams ? kParamFrameSize : m_wBlockLength + 1u;
         std::vector<BlockWireCheck::Frame> frames;
         int header = 0;
         if (command == esc::kWriteFirmware) {
@@ -314,6 +327,8 @@ private:
     uint16_t m_wBlockLength = 0;
     bool m_bInPass = false;
     int m_nLastBlockCommand = -1;
+    size_t m_nBlockStart = 0;
+    size_t m_nLastFrameLength = 0;
     size_t m_nProduced = 0;
 };
 

@@ -42,12 +42,15 @@ TEST_F(Timeout, WaitingForTheEscAfterATimeoutNeverTimesOut) {
 
 TEST_F(Timeout, KeepAliveTimeoutPostsOnlyLinkLost) {
     Connect();
+    // The window has taken the identity; whatever greets next must be reported afresh.
+    link.SetReportIdentity(false);
     clock.Advance(600);
     Pass();
     Flush();
     clock.Advance(1001);
     Pass();
     EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_LINK_LOST, 0}}));
+    EXPECT_TRUE(link.GetReportIdentity());
 }
 
 TEST_F(Timeout, WrappedCounterRestartsTheTimer) {

@@ -1,6 +1,7 @@
-// Parameter read and block write against a scripted ESC.
+// Parameter read, block write and firmware frame against a scripted ESC.
 #include <algorithm>
 #include <numeric>
+#include <sstream>
 
 #include "Crc16.h"
 #include "ScriptFixture.h"
@@ -122,6 +123,57 @@ TEST_F(Transfer, ParameterFrameOfZerosCarriesItsCheck) {
         (std::vector<Note>{{LN_BLOCK_PROGRESS, 1}, {LN_BLOCK_START, 0xA1}, {LN_WRITE_DONE, 0xA1}}));
 }
 
+// The ESC accepts a block only after all of it: an acceptance byte before the frame has gone
+// out is a stray byte, and must neither end the block nor keep it alive longer.
+TEST_F(Transfer, AcceptanceBeforeTheWholeFrameLeftIsDropped) {
+    Connect();
+    LoadEscBlock(CountingBlock(4));
+    ASSERT_TRUE(link.WriteParameters());
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x62});
+    ASSERT_EQ(Say({0xF7}), Bytes{0xA1});
+    const uint32_t timer = link.GetLastRxTick();
+    clock.Advance(300);
+    EXPECT_EQ(Say({0xF1}), Bytes{}) << "after the header, before the body";
+    EXPECT_EQ(link.GetLastRxTick(), timer);
+    port.Feed({0xF7});
+    Pass();
+    Pass(); // the first report of the body goes out
+    port.Feed({0xF1});
+    Pass();
+    EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0);
+    EXPECT_EQ(link.GetLinkState(), LINK_WRITE);
+    EXPECT_EQ(port.TakeWritten().size() + Flush().size(), 514u);
+    Say({0xF1});
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0xA1}));
+    EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
+}
+
+// Pulled and plugged in again between two passes: the worker never saw the port closed, but
+// nothing of the old exchange may reach the dongle now open.
+TEST_F(Transfer, DongleOpenedAgainMidWriteGetsNothingOfTheOldFrame) {
+    Connect();
+    LoadEscBlock(CountingBlock(5));
+    ASSERT_TRUE(link.WriteParameters());
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x62});
+    ASSERT_EQ(Say({0xF7}), Bytes{0xA1});
+    port.Feed({0xF7});
+    Pass();
+    Pass(); // part of the body is out
+    port.TakeWritten();
+    port.Remove();
+    port.Open();
+    sink.Clear();
+    for (int i = 0; i < 20; ++i) {
+        Pass();
+    }
+    EXPECT_TRUE(port.TakeWritten().empty());
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
+    EXPECT_TRUE(port.HoldsDevice());
+}
+
 TEST_F(Transfer, RefusedBlockIsSentAtMostFourTimes) {
     Connect();
     const Bytes block = CountingBlock(7);
@@ -184,6 +236,29 @@ TEST_F(Transfer, HandOverGivesUpAfter500Ms) {
     LoadEscBlock(CountingBlock(0));
     EXPECT_FALSE(link.WriteParameters());
     EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_READ_DONE, 0x82}, {LN_WRITE_FAILED, 0xA1}}));
+}
+
+TEST_F(Transfer, FirmwareFrameHandsOverCommandAndTwoBytesOneByOne) {
+    Connect();
+    const Bytes block{0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+    // Block length 6, header of nine with model, family, version and a count of one.
+    std::string file{6, 0, 9, 0, 8, 50, 'A', 13, 1};
+    file.append(block.begin(), block.end());
+    std::istringstream in(file);
+    ASSERT_TRUE(link.LoadUpgradeFile(in));
+    ASSERT_TRUE(link.StartFirmwareUpdate(&link.m_FirmwareRecord));
+    Pass(); // the worker frames the block
+    ASSERT_EQ(Flush(), Bytes{0x62});
+    for (int i = 0; i < 5; ++i) {
+        Pass();
+    }
+    EXPECT_EQ(Flush(), Bytes{}) << "the frame waits for the ESC's go-on";
+    EXPECT_EQ(Say({0xF7}), Bytes{0x81});
+    EXPECT_EQ(Say({0xF7}), Bytes{block[0]});
+    EXPECT_EQ(Say({0xF7}), Bytes{block[1]});
+    EXPECT_EQ(Say({0xF7}), Bytes(block.begin() + 2, block.end()));
+    Say({0xF1});
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0x81}));
 }
 
 TEST_F(Transfer, WriteWithoutDataIsRefusedSilently) {

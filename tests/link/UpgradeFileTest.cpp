@@ -80,6 +80,16 @@ TEST(UpgradeFile, UncountedFileDerivesItsCount) {
     EXPECT_EQ(record.byModel, 0);
     EXPECT_EQ(record.byFamily, 0);
     EXPECT_EQ(record.pData[0], PayloadByte(0));
+
+    // The derived count must fit the record's one byte: 255 blocks do, 256 do not.
+    for (const uint16_t header : {4, 8}) {
+        const FileLayout most{.blockLength = 3, .headerLength = header, .payloadBytes = 3 * 255};
+        EXPECT_EQ(Parse(MakeFile(most), record), 765u) << header;
+        EXPECT_EQ(record.byBlockCount, 255) << header;
+        FileLayout tooMany = most;
+        tooMany.payloadBytes = 3 * 256;
+        EXPECT_EQ(Parse(MakeFile(tooMany), record), 0u) << header;
+    }
 }
 
 TEST(UpgradeFile, LargestSendablePayloadIsAccepted) {

@@ -1,9 +1,12 @@
 #include "FakeHidraw.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -70,6 +73,9 @@ FakeHidraw::~FakeHidraw() {
     for (const auto& [fd, number] : m_openFds) {
         ::close(fd);
     }
+    for (const auto& [fd, lockFd] : m_lockFds) {
+        ::close(lockFd);
+    }
     std::error_code ignored;
     fs::remove_all(m_root, ignored);
 }
@@ -93,6 +99,19 @@ std::string FakeHidraw::AddDongle(int number) {
     return AddNode(number, hidName, {3, kDongleVendorId, kDongleProductId});
 }
 
+void FakeHidraw::RemoveNode(int number) {
+    const std::string name = "hidraw" + std::to_string(number);
+    const fs::path link = fs::path(SysfsRoot()) / "class/hidraw" / name;
+    std::error_code ignored;
+    fs::remove_all(fs::read_symlink(link, ignored), ignored);
+    fs::remove(link, ignored);
+    auto it = m_nodes.find(number);
+    if (it != m_nodes.end() && it->second.peer >= 0) {
+        ::shutdown(it->second.peer, SHUT_RDWR);
+    }
+    m_nodes.erase(number);
+}
+
 int FakeHidraw::Peer(int number) const {
     auto it = m_nodes.find(number);
     return it == m_nodes.end() ? -1 : it->second.peer;
@@ -105,7 +124,15 @@ int FakeHidraw::Opens(int number) const {
 
 const FakeHidraw::Node* FakeHidraw::NodeOf(int fd) const {
     auto it = m_openFds.find(fd);
-    return it == m_openFds.end() ? nullptr : &m_nodes.at(it->second);
+    if (it == m_openFds.end()) {
+        return nullptr;
+    }
+    auto node = m_nodes.find(it->second);
+    return node == m_nodes.end() ? nullptr : &node->second;
+}
+
+FakeHidraw::Node* FakeHidraw::MutableNodeOf(int fd) {
+    return const_cast<Node*>(NodeOf(fd));
 }
 
 int FakeHidraw::Open(const std::string& path, int /*flags*/) {
@@ -131,13 +158,28 @@ int FakeHidraw::Open(const std::string& path, int /*flags*/) {
     node.peer = pair[1];
     m_peers.push_back(pair[1]);
     m_openFds[pair[0]] = it->first;
+    const std::string lockFile = m_root + "/hidraw" + std::to_string(it->first) + ".lock";
+    m_lockFds[pair[0]] = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     return pair[0];
 }
 
 int FakeHidraw::Close(int fd) {
     calls.push_back("close");
     m_openFds.erase(fd);
+    if (auto it = m_lockFds.find(fd); it != m_lockFds.end()) {
+        ::close(it->second);
+        m_lockFds.erase(it);
+    }
     return ::close(fd) < 0 ? -errno : 0;
+}
+
+int FakeHidraw::Lock(int fd) {
+    calls.push_back("lock");
+    auto it = m_lockFds.find(fd);
+    if (it == m_lockFds.end() || it->second < 0) {
+        return -EBADF;
+    }
+    return ::flock(it->second, LOCK_EX | LOCK_NB) < 0 ? -errno : 0;
 }
 
 int FakeHidraw::Poll(int fd, short events, int timeoutMs, short& revents) {
@@ -150,12 +192,21 @@ int FakeHidraw::Poll(int fd, short events, int timeoutMs, short& revents) {
 
 ssize_t FakeHidraw::Read(int fd, void* buffer, size_t size) {
     calls.push_back("read");
+    if (Node* node = MutableNodeOf(fd); node && node->readError != 0) {
+        const int error = node->readError;
+        node->readError = 0;
+        return -error;
+    }
     ssize_t result = ::recv(fd, buffer, size, 0);
     return result < 0 ? -errno : result;
 }
 
 ssize_t FakeHidraw::Write(int fd, const void* bytes, size_t size) {
     calls.push_back("write");
+    if (Node* node = MutableNodeOf(fd); node && node->writeCut >= 0) {
+        size = std::min(size, static_cast<size_t>(node->writeCut));
+        node->writeCut = -1;
+    }
     ssize_t result = ::send(fd, bytes, size, MSG_NOSIGNAL);
     return result < 0 ? -errno : result;
 }

@@ -34,6 +34,13 @@ public:
     std::string AddDongle(int number);
     // Opening the node fails with this errno.
     void RefuseOpen(int number, int error) { m_nodes[number].openError = error; }
+    // The device is unplugged: its sysfs entry goes, and its open ends hang up.
+    void RemoveNode(int number);
+    // The next read of the node fails with this errno (EIO: what hidraw gives once the
+    // device has left).
+    void FailNextRead(int number, int error) { m_nodes[number].readError = error; }
+    // The next write of the node takes only this many bytes of the report.
+    void CutNextWrite(int number, int bytes) { m_nodes[number].writeCut = bytes; }
     // The dongle's end of the last opening of the node; -1 if never opened.
     int Peer(int number) const;
     // How many times the node was opened.
@@ -48,6 +55,9 @@ public:
     ssize_t Write(int fd, const void* bytes, size_t size) override;
     bool GetRawInfo(int fd, HidRawInfo& info) override;
     bool GetReportDescriptor(int fd, std::vector<uint8_t>& descriptor) override;
+    // flock on a file of the node's own, opened anew with every opening of the node, so
+    // two ports (two programs) on one node contend exactly as on a real one.
+    int Lock(int fd) override;
 
     // Every call, as "open hidraw3", "close", "poll", ...; nodes in opening order.
     std::vector<std::string> calls;
@@ -57,14 +67,18 @@ private:
         HidRawInfo info;
         std::vector<uint8_t> descriptor;
         int openError = 0;
+        int readError = 0;
+        int writeCut = -1;
         int opens = 0;
         int peer = -1;
     };
     const Node* NodeOf(int fd) const;
+    Node* MutableNodeOf(int fd);
 
     std::string m_root;
     std::map<int, Node> m_nodes;
     std::map<int, int> m_openFds; // device fd -> node number
+    std::map<int, int> m_lockFds; // device fd -> its opening's lock file
     std::vector<int> m_peers;
 };
 

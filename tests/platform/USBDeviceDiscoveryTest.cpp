@@ -112,5 +112,29 @@ TEST_F(Discovery, RefusedPermissionIsReportedPerWalk) {
     EXPECT_FALSE(port.AccessDenied());
 }
 
+// hidraw lets a second program open the node too; every copy of ours locks it, and the
+// second one leaves it alone without a byte written until the first lets go.
+TEST_F(Discovery, DongleLockedByAnotherProgramIsLeftAlone) {
+    fake.AddDongle(0);
+    USBDevice other{fake};
+    ASSERT_TRUE(other.Open());
+    const int otherPeer = fake.Peer(0);
+    test::TakeReport(otherPeer);
+
+    EXPECT_FALSE(port.Open());
+    EXPECT_TRUE(port.DongleInUse());
+    EXPECT_FALSE(port.AccessDenied());
+    EXPECT_FALSE(port.HoldsDevice());
+    EXPECT_EQ(fake.Opens(0), 2);
+    EXPECT_TRUE(HungUp(fake.Peer(0)));
+    EXPECT_TRUE(test::TakeReport(fake.Peer(0)).empty()) << "not even a hello";
+    EXPECT_TRUE(test::TakeReport(otherPeer).empty());
+
+    other.Close();
+    EXPECT_TRUE(port.Search());
+    EXPECT_FALSE(port.DongleInUse());
+    EXPECT_EQ(port.GetState(), PORT_OPEN);
+}
+
 } // namespace
 } // namespace corvane

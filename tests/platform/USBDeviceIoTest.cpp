@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <numeric>
 
 #include "FakeHidraw.h"
@@ -69,8 +70,20 @@ TEST_F(DongleIo, InputReportsAreUnwrapped) {
     EXPECT_EQ(ReadOf({0x02, 0x03, 0x11, 0x22, 0x33, 0x00}), std::pair(3, Bytes{0x11, 0x22, 0x33}));
     EXPECT_EQ(ReadOf({0x02, 0x00, 0x44}).first, 0);
     EXPECT_EQ(ReadOf({0x02}).first, 0);
-    // Another report ID is handed up whole, ID and length byte included.
-    EXPECT_EQ(ReadOf({0x05, 0x02, 0x11}), std::pair(3, Bytes{0x05, 0x02, 0x11}));
+    // Another report ID carries no ESC bytes: nothing of it reaches the byte stream.
+    EXPECT_EQ(ReadOf({0x05, 0x02, 0x11}).first, 0);
+    EXPECT_EQ(ReadOf({0x01, 0x01, 0xF1}).first, 0);
+}
+
+TEST_F(DongleIo, OnlyPayloadThatLeftIsCounted) {
+    const Bytes payload(20, 0x5A);
+    const std::pair<int, int> cases[] = {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {12, 10}};
+    for (const auto& [cut, counted] : cases) {
+        fake.CutNextWrite(0, cut);
+        EXPECT_EQ(port.Write(payload.data(), 20), counted) << cut << " bytes of the report left";
+        TakeReport(peer);
+    }
+    EXPECT_EQ(port.Write(payload.data(), 20), 20);
 }
 
 TEST_F(DongleIo, LengthByteIsTrustedOnlyAsFarAsTheBytesRead) {
@@ -89,6 +102,15 @@ TEST_F(DongleIo, HangUpClosesThePortButLeavesTheHandleToTheWorker) {
     port.SetState(PORT_OPEN);
     EXPECT_EQ(port.Write(buffer.data(), 3), 0);
     EXPECT_EQ(port.GetState(), PORT_CLOSED);
+}
+
+TEST_F(DongleIo, ReadFailingWithEioClosesThePort) {
+    fake.FailNextRead(0, EIO);
+    SendReport(peer, {0x02, 0x01, 0xF7});
+    Bytes buffer(1024);
+    EXPECT_EQ(port.Read(buffer.data(), 1024), 0);
+    EXPECT_EQ(port.GetState(), PORT_CLOSED);
+    EXPECT_TRUE(port.HoldsDevice());
 }
 
 TEST_F(DongleIo, AfterCloseNothingTouchesTheSystemAndTheStateStays) {

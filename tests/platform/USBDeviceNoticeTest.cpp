@@ -74,6 +74,32 @@ TEST_F(Notices, ReArrivalTriesTheArrivingDeviceFirstAndGreetsAgain) {
     EXPECT_EQ(hello[0], 0x03);
 }
 
+TEST_F(Notices, SearchAfterTheOpenDongleWasPulledFindsTheOther) {
+    fake.RemoveNode(0); // the other is now listed first
+    ASSERT_TRUE(port.OnDeviceRemoval(first));
+    EXPECT_TRUE(port.Search());
+    EXPECT_EQ(port.DevicePath(), second);
+    EXPECT_EQ(port.GetState(), PORT_OPEN);
+    EXPECT_FALSE(port.Search()) << "searches only while closed";
+    EXPECT_EQ(fake.Opens(5), 1);
+}
+
+// The worker reads the state, then takes the lock to close: an arrival may come in between.
+TEST_F(Notices, WorkerClosesOnlyTheOpeningItSawFail) {
+    const uint32_t failed = port.OpenSerial();
+    ASSERT_TRUE(port.OnDeviceRemoval(first));
+    ASSERT_TRUE(port.OnDeviceArrival(first)); // plugged in again before the worker came round
+    const int peer = fake.Peer(0);
+    EXPECT_FALSE(port.CloseFailed(failed));
+    EXPECT_FALSE(port.CloseFailed(port.OpenSerial())) << "open, not failed";
+    EXPECT_TRUE(port.HoldsDevice());
+    EXPECT_FALSE(test::HungUp(peer));
+
+    ASSERT_TRUE(port.OnDeviceRemoval(first));
+    EXPECT_TRUE(port.CloseFailed(port.OpenSerial()));
+    EXPECT_FALSE(port.HoldsDevice());
+}
+
 TEST_F(Notices, ArrivalBeforeTheWorkerClosedReleasesTheOldHandle) {
     const int oldPeer = fake.Peer(0);
     ASSERT_TRUE(port.OnDeviceRemoval(first));

@@ -15,7 +15,7 @@ class ScriptPort : public PortBase {
 public:
     bool Open() override {
         m_bHandle = true;
-        m_nState.store(PORT_OPEN);
+        MarkOpen();
         return true;
     }
     bool Close() override {

@@ -1,0 +1,69 @@
+#include "UpgradeFileSource.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+UpgradeFileOpen ReadOpened(int fd, std::string& bytes) {
+    // The descriptor, not the path, is checked: the path may be swapped after the open.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return UpgradeFileOpen::CannotOpen;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return UpgradeFileOpen::NotAFile;
+    }
+    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > kMaxUpgradeFileSize) {
+        return UpgradeFileOpen::TooLarge;
+    }
+    // One byte of room past the limit tells a file that grew since fstat from one that fits.
+    bytes.resize(kMaxUpgradeFileSize + 1);
+    size_t have = 0;
+    while (have < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (got == 0) {
+            break;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return UpgradeFileOpen::CannotOpen;
+        }
+        have += static_cast<size_t>(got);
+    }
+    if (have > kMaxUpgradeFileSize) {
+        return UpgradeFileOpen::TooLarge;
+    }
+    bytes.resize(have);
+    return UpgradeFileOpen::Opened;
+}
+
+} // namespace
+
+UpgradeFileOpen ReadUpgradeFileBytes(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    // Non-blocking so that a FIFO opens at once instead of waiting for a writer; a regular
+    // file reads the same either way.
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return UpgradeFileOpen::CannotOpen;
+    }
+    const UpgradeFileOpen result = ReadOpened(fd, bytes);
+    ::close(fd);
+    if (result != UpgradeFileOpen::Opened) {
+        bytes.clear();
+        bytes.shrink_to_fit();
+    }
+    return result;
+}
+
+} // namespace corvane
