@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QDialog>
 #include <QMessageBox>
@@ -91,10 +92,17 @@ public:
     bool ParamsLoaded() const { return m_paramsLoaded; }
     bool FirmwareOnly() const { return m_firmwareOnly; }
     bool TransferBusy() const { return m_transferBusy; }
+    bool FirmwareBusy() const { return m_firmwareBusy; }
+    // Counts ESC connections: every new identity and every link loss starts another.
+    uint32_t ConnectionCount() const { return m_connection; }
     uint8_t LitArea() const { return m_litArea; }
     unsigned BackgroundId() const { return m_backgroundId; }
     bool IsHotAreaLive(int area) const;
     void StopLink() { m_link.Run(false); }
+
+    // Every way of closing the window ends here: a close during a firmware transfer is asked
+    // about first, one during a parameter write waits for the write to end.
+    void done(int result) override;
 
 protected:
     bool event(QEvent* event) override;
@@ -119,8 +127,11 @@ private:
     void StoreAllPages();
     void DropHighlight();
     ParameterSet& Params();
-    QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
-                                    QMessageBox::StandardButtons buttons);
+    bool ConfirmClose();
+    void WaitForParameterWrite();
+    QMessageBox::StandardButton
+    Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     PortBase& m_port;
     Options m_options;
@@ -133,10 +144,20 @@ private:
     bool m_paramsLoaded = false;
     bool m_firmwareOnly = false;
     bool m_transferBusy = false;
+    // From the confirmed firmware update until the transfer ends: the home face stays.
+    bool m_firmwareBusy = false;
+    // A read was handed to the link and its result has not come yet.
+    bool m_readPending = false;
+    uint32_t m_connection = 0;
     bool m_movedSinceClick = false;
     uint8_t m_hotArea = HotNone;
     uint8_t m_litArea = HotNone;
     uint8_t m_pressedArea = HotNone;
+    // The window's own copy of the ESC's block, filled from the link's after every finished
+    // read; the pages edit only this, the worker never sees it.
+    std::vector<uint8_t> m_block;
+    // The copy handed to the last parameter write: the snapshot once the ESC accepts it.
+    std::vector<uint8_t> m_sentBlock;
     ParameterSet m_params;
     QListWidget* m_statusList = nullptr;
     std::unique_ptr<CBrakePage> m_brakePage;

@@ -97,6 +97,7 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
         OnReadDone();
         break;
     case LN_READ_FAILED:
+        m_readPending = false;
         AddStatus(text::kGetParamsFailed);
         m_link.SetReportIdentity(false);
         break;
@@ -122,6 +123,7 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
 }
 
 void CCorvaneProgPanelDlg::OnIdentified() {
+    ++m_connection;
     m_firmwareOnly = false;
     const TransferRecord& esc = m_link.m_EscRecord;
     if (esc.byFamily != kSupportedFamily) {
@@ -144,18 +146,35 @@ void CCorvaneProgPanelDlg::OnIdentified() {
     std::snprintf(line, sizeof line, format, esc.byVersionLetter, esc.byVersion / 10.0);
     AddStatus(QString::fromLatin1(line));
     AddStatus(text::kGettingParams);
-    m_link.ReadParameters();
+    // A read the link could not take (busy past its wait) never ran: whatever block the
+    // window holds is not this ESC's. The identity is asked for again, and with it the read.
+    m_readPending = m_link.ReadParameters();
+    if (!m_readPending) {
+        AddStatus(text::kGetParamsFailed);
+    }
 }
 
 void CCorvaneProgPanelDlg::OnReadDone() {
+    // Only the end of a read that really ran counts (a refused hand-over posts this too).
+    if (!m_readPending) {
+        return;
+    }
+    m_readPending = false;
+    CreatePages(false);
     const TransferRecord& esc = m_link.m_EscRecord;
-    if (!esc.pData) {
+    if (!esc.pData || esc.nDataSize == 0) {
+        m_block.clear();
+        m_params.SetBlock(nullptr, 0, 0);
         AddStatus(text::kGetParamsFailed);
         return;
     }
+    // The worker is done with its block until the next read, which only this window starts.
+    m_block.assign(esc.pData.get(), esc.pData.get() + esc.nDataSize);
+    const bool whole = m_block.size() >= size_t{esc.wBlockLength} * esc.byBlockCount;
+    m_params.SetBlock(whole ? m_block.data() : nullptr, esc.wBlockLength, esc.byBlockCount);
     AddStatus(text::kGettingParamsDone);
-    if (esc.nDataSize > kParamVersionOffset &&
-        esc.pData[kParamVersionOffset] == kSupportedParamVersion) {
+    if (m_block.size() > kParamVersionOffset &&
+        m_block[kParamVersionOffset] == kSupportedParamVersion) {
         SnapshotParams();
         CreatePages(true);
         m_link.SetReportIdentity(false);
@@ -169,6 +188,9 @@ void CCorvaneProgPanelDlg::OnReadDone() {
 }
 
 void CCorvaneProgPanelDlg::OnLinkLost() {
+    ++m_connection;
+    m_readPending = false;
+    m_firmwareBusy = false;
     m_link.SetReportIdentity(true);
     CreatePages(false);
     AddStatus(text::kEscDisconnected);
@@ -190,10 +212,17 @@ void CCorvaneProgPanelDlg::OnBlockStart(uint32_t command) {
 void CCorvaneProgPanelDlg::OnWriteDone(uint32_t command) {
     m_transferBusy = false;
     if (command == esc::kWriteFirmware) {
+        m_firmwareBusy = false;
         m_progress->hide();
         AddStatus(text::kFirmwareDone);
+        // The new firmware may lay its parameters out otherwise: until the fresh read is
+        // done the old block must not reach it, nor any edit be made to it.
+        m_paramsLoaded = false;
+        m_firmwareOnly = false;
+        CreatePages(false);
     } else if (command == esc::kWriteParams) {
-        SnapshotParams();
+        // What the ESC now holds is what was sent, not what the pages hold by now.
+        m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
         RestorePressedHighlight();
         AddStatus(text::kUpdateParamsDone);
     }
@@ -202,6 +231,7 @@ void CCorvaneProgPanelDlg::OnWriteDone(uint32_t command) {
 void CCorvaneProgPanelDlg::OnWriteFailed(uint32_t command) {
     m_transferBusy = false;
     if (command == esc::kWriteFirmware) {
+        m_firmwareBusy = false;
         m_progress->hide();
         AddStatus(text::kFirmwareFailed);
     } else if (command == esc::kWriteParams) {
@@ -226,7 +256,9 @@ void CCorvaneProgPanelDlg::UpdateParameters() {
         RestorePressedHighlight();
         return;
     }
-    m_link.WriteParameters();
+    // The link gets a copy: the pages may go on changing the window's block meanwhile.
+    m_sentBlock = m_block;
+    m_link.WriteParameters(m_sentBlock.data(), static_cast<uint32_t>(m_sentBlock.size()));
 }
 
 } // namespace corvane

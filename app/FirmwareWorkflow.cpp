@@ -14,11 +14,15 @@
 namespace corvane {
 
 QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, const QString& text,
-                                                      QMessageBox::StandardButtons buttons) {
+                                                      QMessageBox::StandardButtons buttons,
+                                                      QMessageBox::StandardButton defaultButton) {
     if (m_messageBox) {
         return m_messageBox(this, icon, text::kFirmwareCaption, text, buttons);
     }
     QMessageBox box(icon, text::kFirmwareCaption, text, buttons, this);
+    if (defaultButton != QMessageBox::NoButton) {
+        box.setDefaultButton(defaultButton);
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -55,16 +59,28 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
         Ask(QMessageBox::Warning, FirmwareVerdictText(verdict), QMessageBox::Ok);
         return;
     }
+    // The checks hold for this ESC connection only. The box runs an event loop: the ESC may
+    // be swapped for another meanwhile, which is identified and read while the box is open.
+    const uint32_t checkedConnection = m_connection;
     if (Ask(QMessageBox::Information, text::kFirmwareConfirm,
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
         AddStatus(text::kFirmwareCancelled);
         return;
     }
-    if (!(m_paramsLoaded || m_firmwareOnly)) {
-        return; // the ESC went away while the box was open
+    const bool sameEsc = m_connection == checkedConnection && (m_paramsLoaded || m_firmwareOnly) &&
+                         !m_transferBusy && !m_link.IsTransferBusy(&m_link.m_FirmwareRecord) &&
+                         CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, m_link.m_EscRecord) ==
+                             FirmwareVerdict::Accepted;
+    if (!sameEsc) {
+        AddStatus(text::kFirmwareCancelled);
+        return;
     }
+    // The progress bar stays in sight, and no edit is made that the read after the update
+    // would throw away.
+    SelectPage(kNoPage);
     AddStatus(text::kUpdatingFirmware);
     m_transferBusy = true; // the write button is dead from now on, not only from the first block
+    m_firmwareBusy = true;
     m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord);
     m_progress->setRange(0, static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
     m_progress->setValue(0);

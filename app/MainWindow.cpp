@@ -151,10 +151,11 @@ bool CCorvaneProgPanelDlg::IsHotAreaLive(int area) const {
     case HotWriteButton:
         return m_paramsLoaded && !m_transferBusy;
     case HotBrakesTile:
-    case HotHomeButton:
     case HotSettingsTile:
     case HotThrottleTile:
     case HotTimingTile:
+        return m_paramsLoaded && !m_firmwareBusy;
+    case HotHomeButton:
         return m_paramsLoaded;
     default:
         return false;
@@ -215,7 +216,7 @@ void CCorvaneProgPanelDlg::DropHighlight() {
 void CCorvaneProgPanelDlg::OnHotAreaPressed(HotArea area) {
     switch (area) {
     case HotCloseButton:
-        QDialog::done(QDialog::Rejected);
+        done(QDialog::Rejected);
         break;
     case HotHomeButton:
         SelectPage(kNoPage);

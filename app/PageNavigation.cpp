@@ -6,11 +6,6 @@
 namespace corvane {
 
 ParameterSet& CCorvaneProgPanelDlg::Params() {
-    // The link replaces the block's buffer on every read, so the view follows it.
-    const TransferRecord& esc = m_link.m_EscRecord;
-    const bool whole =
-        esc.pData && esc.nDataSize >= static_cast<uint32_t>(esc.wBlockLength) * esc.byBlockCount;
-    m_params.SetBlock(whole ? esc.pData.get() : nullptr, esc.wBlockLength, esc.byBlockCount);
     return m_params;
 }
 

@@ -38,5 +38,8 @@ inline constexpr char kFirmwareFailed[] = "Fail to Update Firmware!";
 inline constexpr char kFirmwareFilter[] = "Corvane Upgrade Files (*.cuf)";
 // Our own addition: a second update asked for while one is still sending blocks.
 inline constexpr char kFirmwareBusy[] = "Firmware update in progress, please wait.";
+// Our own addition: the window is closed while firmware blocks are going out.
+inline constexpr char kCloseDuringFirmware[] =
+    "A firmware update is in progress.\nClosing now can leave the ESC unusable.\nClose anyway?";
 
 } // namespace corvane::text

@@ -40,6 +40,14 @@ bool KVALinkCore::WriteParameters() {
     return StartWrite(&m_EscRecord);
 }
 
+bool KVALinkCore::WriteParameters(const uint8_t* block, uint32_t size) {
+    if (block == nullptr || size == 0 || IsTransferBusy(&m_EscRecord)) {
+        return false;
+    }
+    m_EscRecord.byCommand = esc::kWriteParams;
+    return StartWrite(&m_EscRecord, block, size);
+}
+
 bool KVALinkCore::IsTransferBusy(const TransferRecord* record) {
     std::lock_guard<std::mutex> lock(m_StateLock);
     if (m_pWriteRequest.load() != record) {

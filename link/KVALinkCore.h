@@ -16,7 +16,12 @@ public:
     ~KVALinkCore() override;
 
     bool ReadParameters();
+    // Writes the ESC record's own block.
     bool WriteParameters();
+    // Writes a copy of `block` (size bytes): it is copied into the ESC record once the link
+    // is claimed, so the caller may go on changing its own block at once, and never shares
+    // a buffer with the worker.
+    bool WriteParameters(const uint8_t* block, uint32_t size);
 
     // Loads an upgrade file from a stream opened by the caller. Refused while a firmware
     // transfer is still taking blocks from the loaded payload.

@@ -140,8 +140,14 @@ void LinkBase::RunPass() {
 
     const int received = m_pPort->Read(m_RxBuffer, kRxBufferSize);
     if (received > 0) {
-        m_dwLastIoTick.store(Now());
         std::lock_guard<std::mutex> lock(m_StateLock);
+        // Bytes that come while no exchange runs are dropped, and must not put off the
+        // keep-alive either: an ESC that restarted (after a firmware update, say) greets every
+        // few hundred milliseconds, and only the keep-alive failing brings the link back to
+        // its greeting.
+        if (m_nLinkState.load() != LINK_IDLE) {
+            m_dwLastIoTick.store(Now());
+        }
         Dispatch(received, m_RxBuffer);
         return;
     }

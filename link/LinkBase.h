@@ -39,6 +39,9 @@ public:
     // 500 ms for an idle link).
     bool StartRead(TransferRecord* record);
     bool StartWrite(TransferRecord* record);
+    // As StartWrite, but first fills the record's data with a copy of `data` (size bytes),
+    // once the link is claimed and the worker cannot be reading it.
+    bool StartWrite(TransferRecord* record, const uint8_t* data, uint32_t size);
 
     // One pass of the worker loop; the thread runs it while running, tests call it directly.
     void RunPass();

@@ -336,16 +336,31 @@ bool LinkBase::StartRead(TransferRecord* record) {
 }
 
 bool LinkBase::StartWrite(TransferRecord* record) {
+    return StartWrite(record, nullptr, 0);
+}
+
+bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t size) {
     if (record == nullptr) {
         return false;
     }
-    if (!record->pData) {
+    if (!record->pData && data == nullptr) {
         return false;
     }
     std::unique_lock<std::mutex> lock;
     if (!ClaimLink(-1, lock)) {
         Post(LN_WRITE_FAILED, record->byCommand);
         return false;
+    }
+    if (data != nullptr) {
+        if (!record->pData || record->nDataSize != size) {
+            record->pData.reset(new (std::nothrow) uint8_t[size]);
+            record->nDataSize = record->pData ? size : 0;
+            if (!record->pData) {
+                Post(LN_WRITE_FAILED, record->byCommand);
+                return false;
+            }
+        }
+        std::memcpy(record->pData.get(), data, size);
     }
     // Not before the link is ours: a write still in flight reads its record through this.
     m_pWriteRequest.store(record);

@@ -111,16 +111,23 @@ void ParameterSet::SnapshotParams() {
     if (m_pBlock == nullptr) {
         return;
     }
+    SnapshotParams(m_pBlock, m_nBlockSize);
+}
+
+void ParameterSet::SnapshotParams(const uint8_t* pBlock, size_t nSize) {
     m_pSnapshot.reset();
     m_nSnapshotSize = 0;
+    if (pBlock == nullptr || nSize == 0) {
+        return;
+    }
     // Without a snapshot the set reads as unchanged, the same as before the first read.
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[m_nBlockSize]);
+    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[nSize]);
     if (!copy) {
         return;
     }
-    std::copy(m_pBlock, m_pBlock + m_nBlockSize, copy.get());
+    std::copy(pBlock, pBlock + nSize, copy.get());
     m_pSnapshot = std::move(copy);
-    m_nSnapshotSize = m_nBlockSize;
+    m_nSnapshotSize = nSize;
 }
 
 bool ParameterSet::ParamsUnchanged() const {

@@ -1,6 +1,7 @@
 // The ESC's self-describing parameter block as the pages see it: descriptors, the conversion
 // between control positions and value bytes, and the snapshot that decides whether a write
-// is needed. The block itself belongs to the link; this class only looks at it.
+// is needed. The block itself belongs to the owner (the window's copy of what the ESC sent);
+// this class only looks at it.
 #pragma once
 
 #include "ParameterDescriptor.h"
@@ -13,8 +14,7 @@ namespace corvane {
 
 class ParameterSet {
 public:
-    // The link frees and reallocates its block at every read, so the owner must hand the new
-    // pointer over after each finished read (null, or a length or count of 0, means no block).
+    // The block to look at (null, or a length or count of 0, means no block).
     void SetBlock(uint8_t* pBlock, uint16_t wBlockLength, uint8_t byBlockCount);
     bool HasBlock() const { return m_pBlock != nullptr; }
 
@@ -22,6 +22,9 @@ public:
     uint8_t GetParamPosition(int index) const;
     void SetParamPosition(int index, uint8_t position);
     void SnapshotParams();
+    // Takes the snapshot from a copy of the block instead (the copy a write sent), so that
+    // a change made after that copy still counts as a change.
+    void SnapshotParams(const uint8_t* pBlock, size_t nSize);
     bool ParamsUnchanged() const;
 
     // Byte 5; 0 when no block is held (never an accepted version).

@@ -91,6 +91,33 @@ TEST_F(Connection, FailedReadSaysSo) {
     EXPECT_FALSE(window->ParamsLoaded());
 }
 
+// The ESC is identified again, but its read cannot be handed to the link (busy past the
+// 500 ms wait): nothing was read, so the old block must not be shown as this ESC's.
+TEST_F(Connection, ReadThatNeverStartedIsAFailureAndIsTriedAgain) {
+    Connect();
+    window->Link().SetReportIdentity(true);
+    const int identifies = port.Esc([](sim::EscSimulator& e) { return e.IdentifyCount(); });
+    for (int i = 0; i < 5000; ++i) { // the keep-alive reports the identity; the window waits
+        window->Link().RunPass();
+        clock.Advance(1);
+        if (window->Link().GetLinkState() == LINK_IDLE &&
+            port.Esc([](sim::EscSimulator& e) { return e.IdentifyCount(); }) > identifies) {
+            break;
+        }
+    }
+    window->Link().SetLinkState(LINK_KEEPALIVE); // busy, and no worker to end it
+    const int from = log.size();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.mid(from), (QStringList{"Corvane VRX_Q8 A1.2 connected.", "Getting Parameters...",
+                                          "Fail to Get Parameters!"}));
+    EXPECT_FALSE(window->ParamsLoaded());
+    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    window->Link().SetLinkState(LINK_IDLE);
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    EXPECT_EQ(log.count("Getting Parameters... Completed."), 2);
+}
+
 TEST_F(Connection, LinkLostTakesThePagesAway) {
     Connect();
     ClickAt(kBrakesTile);

@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "SkinSlider.h"
 #include "WindowFixture.h"
 
 using namespace corvane;
@@ -17,6 +18,7 @@ namespace {
 struct Box {
     QString caption;
     QString text;
+    QMessageBox::StandardButtons buttons;
 };
 
 } // namespace
@@ -28,6 +30,8 @@ protected:
     std::vector<Box> m_boxes;
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
     std::vector<int> m_positions;
+    // Runs while the confirmation box is open (the user's world goes on meanwhile).
+    std::function<void()> m_whileConfirming;
 
     void SetUp() override { m_path = m_dir.filePath("update.cuf"); }
 
@@ -46,8 +50,12 @@ protected:
     void Hook() {
         window->SetFileChooser([this](QWidget*) { return m_path; });
         window->SetMessageBoxRunner([this](QWidget*, QMessageBox::Icon, const QString& caption,
-                                           const QString& text, QMessageBox::StandardButtons) {
-            m_boxes.push_back({caption, text});
+                                           const QString& text,
+                                           QMessageBox::StandardButtons buttons) {
+            m_boxes.push_back({caption, text, buttons});
+            if (m_whileConfirming && text.startsWith("You're going")) {
+                m_whileConfirming();
+            }
             return m_answer;
         });
         QObject::connect(window->Progress(), &QProgressBar::valueChanged,
@@ -86,13 +94,27 @@ TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
     EXPECT_TRUE(window->ParamsLoaded());
 }
 
-TEST_F(FirmwareWorkflow, NoUserActionReachesTheBlockDuringTheReadAfterAnUpdate) {
+TEST_F(FirmwareWorkflow, NoUserActionReachesTheEscFromConfirmationToTheReadAfterIt) {
     Connect();
     Hook();
-    WriteFile(8, 50, 1);
+    WriteFile(8, 50, 2);
     ClickAt(kSettingsTile);
     ClickAt(kFirmwareLabel); // the label is outside the page
+    // From the confirmation on: the home face with the bar, no tiles, no write.
+    EXPECT_TRUE(window->TransferBusy());
+    EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
+    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    EXPECT_FALSE(window->IsHotAreaLive(HotSettingsTile));
+    ClickAt(kBrakesTile);
+    EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
+    ASSERT_TRUE(PumpUntil([&] { return window->Progress()->isVisible(); }));
+    EXPECT_FALSE(window->IsHotAreaLive(HotThrottleTile));
+    // Right after the flash the ESC's layout may have changed: WRITE is dead until it is read.
     ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    EXPECT_FALSE(window->ParamsLoaded());
+    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    ClickAt(kWriteButton);
+    EXPECT_FALSE(Lines().contains("Updating Parameters to ESC..."));
     ASSERT_TRUE(PumpUntilLine("Getting Parameters...", 2));
     // Between the identity and the end of the read the tool counts as not connected.
     EXPECT_FALSE(window->ParamsLoaded());
@@ -100,6 +122,71 @@ TEST_F(FirmwareWorkflow, NoUserActionReachesTheBlockDuringTheReadAfterAnUpdate) 
     EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
     EXPECT_FALSE(window->IsHotAreaLive(HotSettingsTile));
     ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    EXPECT_TRUE(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().empty(); }));
+}
+
+// The file was checked against a VRX_Q8; while the box is open that ESC is unplugged and a
+// VRX_Q10 is connected, identified and read.
+TEST_F(FirmwareWorkflow, EscSwappedWhileTheBoxIsOpenGetsNothing) {
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    m_whileConfirming = [this] {
+        port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+        ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+        port.Esc([](sim::EscSimulator& e) {
+            e.SetIdentity({16, 50, 'B', 105, 2});
+            e.SetConnected(true);
+        });
+        ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
+    };
+    ClickAt(kFirmwareLabel);
+    EXPECT_EQ(Lines().last(), "Firmware Update Cancelled.");
+    EXPECT_FALSE(window->TransferBusy());
+    Pump(500);
+    EXPECT_EQ(EscBlocks(), 0u);
+
+    // The same ESC, but lost and found again while the box was open: cancelled too.
+    m_whileConfirming = [this] {
+        window->Link().SetReportIdentity(true);
+        ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 3));
+    };
+    WriteFile(16, 50);
+    ClickAt(kFirmwareLabel);
+    EXPECT_EQ(Lines().last(), "Firmware Update Cancelled.");
+    Pump(500);
+    EXPECT_EQ(EscBlocks(), 0u);
+}
+
+TEST_F(FirmwareWorkflow, CloseDuringTheTransferIsAskedAbout) {
+    Connect();
+    Hook();
+    WriteFile(8, 50, 8);
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntil([&] { return EscBlocks() == 2; }));
+    m_answer = QMessageBox::No;
+    ClickAt(kCloseButton);
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[1].caption, "FIRMWARE UPDATE");
+    EXPECT_EQ(m_boxes[1].text, "A firmware update is in progress.\nClosing now can leave the ESC "
+                               "unusable.\nClose anyway?");
+    EXPECT_EQ(m_boxes[1].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(window->isVisible());
+    window->close(); // the desktop's close, or Alt+F4
+    EXPECT_EQ(m_boxes.size(), 3u);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    EXPECT_EQ(EscBlocks(), 8u);
+
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    Settle();
+    WriteFile(8, 50, 8);
+    m_answer = QMessageBox::Ok;
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntil([&] { return EscBlocks() == 10; }));
+    m_answer = QMessageBox::Yes;
+    ClickAt(kCloseButton);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(FirmwareWorkflow, RefusalsComeAsBoxes) {
@@ -164,6 +251,30 @@ TEST_F(FirmwareWorkflow, SecondRunDuringATransferIsRefused) {
     EXPECT_EQ(Lines().last(), "Firmware update in progress, please wait.");
     ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
     EXPECT_EQ(EscBlocks(), 8u);
+
+    // The same during a parameter write: a line, and no dialog at all.
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    Settle();
+    ClickAt(kBrakesTile);
+    for (CSkinSlider* slider : window->findChildren<CSkinSlider*>()) {
+        if (slider->isEnabled() && slider->isVisible()) {
+            slider->SetPos(slider->GetPos() == slider->MinPos() ? slider->MaxPos()
+                                                                : slider->MinPos());
+            break;
+        }
+    }
+    ClickAt(kWriteButton);
+    const size_t boxes = m_boxes.size();
+    bool chooserRan = false;
+    window->SetFileChooser([&](QWidget*) {
+        chooserRan = true;
+        return m_path;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return window->TransferBusy(); }));
+    ClickAt(kFirmwareLabel);
+    EXPECT_EQ(Lines().last(), "Firmware update in progress, please wait.");
+    EXPECT_FALSE(chooserRan);
+    EXPECT_EQ(m_boxes.size(), boxes);
 }
 
 TEST_F(FirmwareWorkflow, FirmwareOnlyStateCanUpdate) {
@@ -175,6 +286,10 @@ TEST_F(FirmwareWorkflow, FirmwareOnlyStateCanUpdate) {
     Open();
     ASSERT_TRUE(PumpUntilLine("Please update Firmware!!"));
     Settle();
+    // Idle in this state says nothing more: the identity is not asked for again and again.
+    const int lines = Lines().size();
+    Pump(3000);
+    EXPECT_EQ(Lines().size(), lines);
     Hook();
     WriteFile(8, 50);
     ClickAt(kFirmwareLabel);

@@ -43,7 +43,10 @@ protected:
         for (int attempt = 0; attempt < 5; ++attempt) {
             Recover();
             ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }, 60000))
-                << log.mid(log.size() - 6).join(" | ").toStdString();
+                << log.mid(log.size() - 6).join(" | ").toStdString() << " state "
+                << window->Link().GetLinkState() << " report " << window->Link().GetReportIdentity()
+                << " busy " << window->TransferBusy() << " port " << port.GetState() << " tx "
+                << window->Link().GetTxLength();
             Settle();
             if (window->ParamsLoaded()) {
                 return;

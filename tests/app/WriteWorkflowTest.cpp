@@ -1,5 +1,5 @@
 // The write button: skipped when nothing changed, sent when something did, sent again after
-// a failure.
+// a failure; an edit made while a write runs is never lost; a close waits for the write.
 #include "SkinSlider.h"
 #include "WindowFixture.h"
 
@@ -66,11 +66,13 @@ TEST_F(WriteWorkflow, FailedWriteIsSentAgainNextTime) {
     EXPECT_EQ(Written()[0][9 + PARAM_DRAG_BRAKE], slider->GetPos());
 }
 
-TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusy) {
+TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusyAndAnEditMeanwhileIsKept) {
     Connect();
     ClickAt(kBrakesTile);
     CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+    CSkinSlider* drag = SliderFor(PARAM_DRAG_BRAKE);
     ASSERT_NE(slider, nullptr);
+    ASSERT_NE(drag, nullptr);
     slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
     Settle();
     ClickAt(kWriteButton);
@@ -78,6 +80,59 @@ TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusy) {
     EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
     MoveTo(kWriteButton + QPoint(1, 1));
     EXPECT_NE(window->LitArea(), HotWriteButton);
+    // The user goes on while the block goes out: the ESC gets the block as it was at WRITE,
+    // and the edit is still waiting for the next WRITE.
+    drag->SetPos(drag->GetPos() == 10 ? 11 : 10);
+    ClickAt(kHomeButton); // leaving the page stores it into the block
     ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
-    EXPECT_EQ(Written().size(), 1u);
+    ASSERT_EQ(Written().size(), 1u);
+    EXPECT_NE(Written()[0][9 + PARAM_DRAG_BRAKE], drag->GetPos());
+    Settle();
+    ClickAt(kWriteButton);
+    ASSERT_TRUE(PumpUntilLine("Update Parameters Completed.", 2));
+    ASSERT_EQ(Written().size(), 2u);
+    EXPECT_EQ(Written()[1][9 + PARAM_DRAG_BRAKE], drag->GetPos());
+    EXPECT_EQ(Written()[1][9 + PARAM_BRAKE_STRENGTH], slider->GetPos());
+}
+
+TEST_F(WriteWorkflow, LostEscEndsTheBusyWrite) {
+    Connect();
+    ClickAt(kBrakesTile);
+    CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+    ASSERT_NE(slider, nullptr);
+    slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
+    port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
+    Settle();
+    ClickAt(kWriteButton);
+    ASSERT_TRUE(PumpUntil([&] { return window->TransferBusy(); }));
+    ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+    EXPECT_FALSE(window->TransferBusy());
+}
+
+// Closing during a write lets the write end first (at most about 2 s), then closes.
+TEST_F(WriteWorkflow, CloseDuringAWriteWaitsForIt) {
+    Connect();
+    ClickAt(kBrakesTile);
+    CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+    ASSERT_NE(slider, nullptr);
+    slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
+    Settle();
+    ClickAt(kWriteButton);
+    ASSERT_TRUE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
+    ClickAt(kCloseButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
+    ASSERT_EQ(Written().size(), 1u);
+    EXPECT_EQ(Written()[0][9 + PARAM_BRAKE_STRENGTH], slider->GetPos());
+
+    // An ESC that never answers holds the close no longer than the wait.
+    window->show();
+    slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
+    port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
+    Settle();
+    ClickAt(kWriteButton);
+    const uint32_t before = clock.Now();
+    ClickAt(kCloseButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_LE(clock.Now() - before, 2100u);
 }

@@ -118,6 +118,18 @@ TEST_F(Handshake, BytesWhileIdleAreDropped) {
     EXPECT_EQ(Say({0x65, 0x13, 0xF7, 0xFA, 0xF1}), Bytes{});
     EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
     EXPECT_TRUE(sink.Notes().empty());
+
+    // An ESC that restarted greets every 200 ms while the link thinks it idle: the dropped
+    // greetings must not put the keep-alive off, or the link never finds out.
+    Bytes sent;
+    for (int i = 0; i < 5 && sent.empty(); ++i) {
+        clock.Advance(200);
+        port.Feed({0x13});
+        Pass();
+        Pass(); // a pass with nothing received: the idle link decides
+        sent = Flush();
+    }
+    EXPECT_EQ(sent, Bytes{0x27});
 }
 
 TEST_F(Handshake, RejectedEscIgnoresGreetingsUntilATimeout) {
