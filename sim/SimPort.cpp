@@ -21,7 +21,8 @@ bool SimPort::Open() {
     if (m_nState.load() == PORT_OPEN) {
         return true;
     }
-    if (!m_bPlugged) {
+    m_bInUse = m_bPlugged && m_bHeldElsewhere;
+    if (!m_bPlugged || m_bHeldElsewhere) {
         m_bHandle = false;
         return false;
     }
@@ -92,6 +93,11 @@ void SimPort::PlugDongle(bool in) {
         m_ToHost.clear();
     }
     m_Wake.notify_all();
+}
+
+bool SimPort::DongleInUse() const {
+    std::lock_guard<std::mutex> lock(m_Lock);
+    return m_bInUse;
 }
 
 bool SimPort::IsDonglePlugged() const {

@@ -42,6 +42,11 @@ public:
     // plugging it in only makes Open succeed (the caller opens, as on an arrival notice).
     void PlugDongle(bool in);
     bool IsDonglePlugged() const;
+    // Another program holds the dongle: opening it fails, and says why, until it lets go.
+    void HoldElsewhere(bool held) {
+        WithLock([this, held] { m_bHeldElsewhere = held; });
+    }
+    bool DongleInUse() const override;
     // How long Read waits for the ESC before giving up (real milliseconds, at most 50).
     // 0 makes every Read return at once, which is what single-pass tests want.
     void SetReadWait(uint32_t ms);
@@ -74,6 +79,8 @@ private:
     std::condition_variable m_Wake;
     EscSimulator m_Esc;
     bool m_bPlugged = true;
+    bool m_bHeldElsewhere = false;
+    bool m_bInUse = false;
     bool m_bHandle = false;
     uint32_t m_nReadWaitMs = 0;
     uint32_t m_nLatencyMs = 0;

@@ -1,12 +1,18 @@
 // A soak over the simulator through the real window: many cycles of edit, write and firmware
-// update with refusals, silences, stray bytes, bad checks and unplugs thrown in at random.
+// update with refusals, silences, stray bytes and acceptances, bad checks, unplugs, a second
+// program on the dongle, close requests, edits during writes, WRITE right after a flash and
+// an ESC swapped while the confirmation box is open, thrown in at random.
 // Whatever happens, nothing is lost silently: a write the tool calls completed is on the ESC
 // byte for byte, any other outcome leaves the ESC's block whole (old or new, never mixed),
-// and every firmware block the ESC stores is the file's block of that place.
+// the ESC only ever holds blocks the user chose to write, no success line follows a failure
+// of the same transfer, and every firmware block the ESC stores is the file's block of that
+// place, sent only to the ESC the file was checked for.
 //
 // CORVANE_SOAK_CYCLES sets the number of cycles (default 300); CORVANE_SOAK_SEED the seed.
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include <QTemporaryDir>
@@ -24,7 +30,18 @@ int EnvInt(const char* name, int fallback) {
     return value != nullptr ? std::atoi(value) : fallback;
 }
 
-enum class Fault { None, Refusals, StrayByte, Silence, EscUnplug, DongleUnplug, BadReadCheck };
+enum class Fault {
+    None,
+    Refusals,
+    StrayByte,
+    Silence,
+    EscUnplug,
+    DongleUnplug,
+    BadReadCheck,
+    StrayAccept,
+    SecondProgram,
+    CloseRequest,
+};
 
 } // namespace
 
@@ -34,6 +51,80 @@ protected:
     QTemporaryDir dir;
     int writesCompleted = 0, writesFailed = 0, firmwareCompleted = 0, firmwareFailed = 0;
     int faultsInjected = 0;
+    // Every block the user chose to write (and the one the ESC started with).
+    std::vector<sim::EscSimulator::Block> chosen;
+    QString refusal;
+    int closeBoxes = 0;
+    // Runs while the next confirmation box is open.
+    std::function<void()> whileConfirming;
+
+    void HookBoxes() {
+        window->SetMessageBoxRunner([this](QWidget*, QMessageBox::Icon icon, const QString&,
+                                           const QString& text, QMessageBox::StandardButtons) {
+            if (text.startsWith("A firmware update is in progress.")) {
+                ++closeBoxes;
+                return QMessageBox::No;
+            }
+            if (icon != QMessageBox::Information) {
+                refusal = text;
+            } else if (whileConfirming) {
+                const auto run = std::move(whileConfirming);
+                whileConfirming = nullptr;
+                run();
+            }
+            return QMessageBox::Ok;
+        });
+    }
+
+    bool IsChosen(const sim::EscSimulator::Block& block) const {
+        return std::find(chosen.begin(), chosen.end(), block) != chosen.end();
+    }
+
+    // After every cycle: the ESC holds nothing the user did not choose, and no transfer was
+    // called a success after it was called a failure.
+    void CheckCycle(int from) {
+        EXPECT_TRUE(IsChosen(port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); })))
+            << "the ESC holds a block nobody chose";
+        for (const auto& block : port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); })) {
+            EXPECT_TRUE(IsChosen(block)) << "the ESC stored a block nobody chose";
+        }
+        const QStringList lines = log.mid(from);
+        const struct {
+            const char* success;
+            std::initializer_list<const char*> failures;
+        } kinds[] = {
+            {"Update Parameters Completed.", {"Update Parameters ERROR!!", "ESC Disconnected."}},
+            {"Updating Firmware Completed.", {"Fail to Update Firmware!", "ESC Disconnected."}},
+        };
+        for (const auto& kind : kinds) {
+            const int success = static_cast<int>(lines.lastIndexOf(kind.success));
+            for (const char* failure : kind.failures) {
+                const int failed = static_cast<int>(lines.indexOf(failure));
+                EXPECT_FALSE(failed >= 0 && success > failed)
+                    << kind.success << " after " << failure << ": "
+                    << lines.join(" | ").toStdString();
+            }
+        }
+    }
+
+    // The user closes the window mid-transfer: during a firmware update the box asks and is
+    // told No; during a parameter write the close waits for the write, and the window is
+    // opened again.
+    void RequestClose() {
+        const bool firmware = window->FirmwareBusy();
+        const int asked = closeBoxes;
+        window->done(QDialog::Rejected);
+        if (firmware) {
+            EXPECT_EQ(closeBoxes, asked + 1);
+            EXPECT_TRUE(window->isVisible());
+            return;
+        }
+        EXPECT_EQ(closeBoxes, asked);
+        EXPECT_FALSE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
+        if (!window->isVisible()) {
+            window->show();
+        }
+    }
 
     int Random(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
@@ -67,17 +158,18 @@ protected:
             e.SetRefuseRead(false);
             e.SetReadCheck(sim::ReadCheck::Crc);
         });
-        if (!window->ParamsLoaded() && !log.isEmpty() && log.last() == "Fail to Get Parameters!") {
+        if (!window->ParamsLoaded() && log.lastIndexOf("Fail to Get Parameters!") >
+                                           log.lastIndexOf("Getting Parameters... Completed.")) {
             // A failed read waits for the link to be lost and found again.
             port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
-            Pump(1200);
+            Pump(1600); // past a keep-alive and its 1,000 ms timeout
             port.Esc([](sim::EscSimulator& e) { e.SetSilent(false); });
         }
     }
 
     // Sets up a fault that strikes during the next exchange; returns what to undo later.
     Fault Arm() {
-        const Fault fault = static_cast<Fault>(Random(0, 6));
+        const Fault fault = static_cast<Fault>(Random(0, 9));
         switch (fault) {
         case Fault::Refusals:
             port.Esc([n = Random(1, 4)](sim::EscSimulator& e) { e.RefuseNextBlocks(n); });
@@ -118,6 +210,29 @@ protected:
             Pump(Random(1, 300));
             port.PlugDongle(true);
             window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+            break;
+        case Fault::StrayAccept:
+            // An acceptance byte wherever the frame stands: it may not end the block.
+            port.Esc([](sim::EscSimulator& e) { e.InjectByte(esc::kEnd); });
+            break;
+        case Fault::SecondProgram:
+            // Pulled, and plugged in again while another program holds it; that one lets go.
+            port.PlugDongle(false);
+            window->OnDeviceChange(false, sim::SimPort::kDevicePath);
+            port.HoldElsewhere(true);
+            port.PlugDongle(true);
+            window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+            EXPECT_EQ(log.last(), "USB dongle in use by another program.");
+            EXPECT_TRUE(window->DongleRetryActive());
+            Pump(Random(1, 300));
+            window->RetryDongleSearch();
+            port.HoldElsewhere(false);
+            window->RetryDongleSearch();
+            EXPECT_EQ(port.GetState(), PORT_OPEN);
+            EXPECT_FALSE(window->DongleRetryActive());
+            break;
+        case Fault::CloseRequest:
+            RequestClose();
             break;
         default:
             break;
@@ -166,7 +281,9 @@ protected:
         }
         sim::EscSimulator::Block sent{};
         std::copy_n(window->Link().m_EscRecord.pData.get(), sent.size(), sent.begin());
+        chosen.push_back(sent);
         Strike(fault);
+        const bool edited = Random(0, 3) == 0 && EditDuringWrite();
         ASSERT_TRUE(PumpUntil([&] {
             return NewLineAmong(from, {"Update Parameters Completed.", "Update Parameters ERROR!!",
                                        "ESC Disconnected.", "Waiting USB Dongle..."});
@@ -181,10 +298,29 @@ protected:
             const auto written = port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); });
             ASSERT_GT(written.size(), writtenBefore);
             EXPECT_EQ(written.back(), sent);
+            // The edit made while the block went out is still waiting for the next WRITE.
+            if (edited && window->ParamsLoaded()) {
+                EXPECT_FALSE(window->ParamsUnchanged()) << "an edit made during a write was lost";
+            }
         } else {
             ++writesFailed;
             EXPECT_TRUE(after == before || after == sent) << "the ESC holds a mixed block";
         }
+    }
+
+    // Moves a slider of the open page while a write runs, and leaves the page so that the
+    // move is stored; true when a value changed.
+    bool EditDuringWrite() {
+        ++faultsInjected;
+        Pump(Random(0, 200));
+        for (CSkinSlider* s : window->findChildren<CSkinSlider*>()) {
+            if (s->isEnabled() && s->isVisible() && s->MaxPos() > s->MinPos()) {
+                s->SetPos(s->GetPos() == s->MinPos() ? s->MaxPos() : s->MinPos());
+                ClickAt(kHomeButton);
+                return true;
+            }
+        }
+        return false;
     }
 
     void FirmwareCycle() {
@@ -199,14 +335,22 @@ protected:
         const QString path = dir.filePath("soak.cuf");
         std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << file;
         window->SetFileChooser([path](QWidget*) { return path; });
-        QString refusal;
-        window->SetMessageBoxRunner([&refusal](QWidget*, QMessageBox::Icon icon, const QString&,
-                                               const QString& text, QMessageBox::StandardButtons) {
-            if (icon != QMessageBox::Information) {
-                refusal = text;
-            }
-            return QMessageBox::Ok;
-        });
+        refusal.clear();
+        // Now and then the ESC is unplugged and plugged in again (a new connection) while the
+        // confirmation box is open: the file was checked for the connection that went.
+        const bool swapped = Random(0, 5) == 0;
+        if (swapped) {
+            ++faultsInjected;
+            whileConfirming = [this] {
+                const int at = log.size();
+                port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+                PumpUntil([&] { return NewLineAmong(at, {"ESC Disconnected."}); });
+                port.Esc([](sim::EscSimulator& e) { e.SetConnected(true); });
+                PumpUntil([&] {
+                    return window->ParamsLoaded() || NewLineAmong(at, {"Fail to Get Parameters!"});
+                });
+            };
+        }
         port.Esc([length](sim::EscSimulator& e) { e.SetFirmwareBlockLength(length); });
         const size_t storedBefore =
             port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); });
@@ -216,6 +360,15 @@ protected:
         const int from = log.size();
         ClickAt(kFirmwareLabel);
         ASSERT_TRUE(refusal.isEmpty()) << refusal.toStdString();
+        if (swapped) {
+            EXPECT_EQ(log.last(), "Firmware Update Cancelled.");
+            EXPECT_FALSE(NewLineAmong(from, {"Updating Firmware..."}));
+            Pump(200);
+            EXPECT_EQ(port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }),
+                      storedBefore)
+                << "blocks went to an ESC the file was not checked for";
+            return;
+        }
         ASSERT_TRUE(NewLineAmong(from, {"Updating Firmware..."}))
             << "busy " << window->TransferBusy() << " live "
             << window->IsHotAreaLive(HotFirmwareUpdate) << " lines "
@@ -230,6 +383,25 @@ protected:
             << " left " << window->Link().GetBlocksLeft() << " stored "
             << port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }) -
                    storedBefore;
+        // Right after the flash, before the ESC is read again, the user opens a page, moves a
+        // slider and presses WRITE: nothing may reach the freshly flashed ESC.
+        if (NewLineAmong(from, {"Updating Firmware Completed."}) && Random(0, 1) == 0) {
+            ++faultsInjected;
+            const size_t writes =
+                port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); });
+            ClickAt(kBrakesTile);
+            for (CSkinSlider* s : window->findChildren<CSkinSlider*>()) {
+                if (s->isEnabled() && s->isVisible() && s->MaxPos() > s->MinPos()) {
+                    s->SetPos(s->GetPos() == s->MinPos() ? s->MaxPos() : s->MinPos());
+                    break;
+                }
+            }
+            ClickAt(kWriteButton);
+            PumpUntil([&] { return window->ParamsLoaded() && !window->TransferBusy(); });
+            EXPECT_EQ(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); }),
+                      writes)
+                << "a write reached the ESC between the flash and its re-read";
+        }
         const auto stored = port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks(); });
         for (size_t i = storedBefore; i < stored.size(); ++i) {
             const size_t at = 9 + (i - storedBefore) * length;
@@ -252,11 +424,14 @@ protected:
 TEST_F(Soak, NothingIsLostWhateverTheEscDoes) {
     const int cycles = EnvInt("CORVANE_SOAK_CYCLES", 300);
     Connect();
+    HookBoxes();
+    chosen.push_back(port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); }));
     for (int cycle = 0; cycle < cycles && !HasFatalFailure(); ++cycle) {
         EnsureConnected();
         if (HasFatalFailure()) {
             break;
         }
+        const int from = log.size();
         if (Random(0, 4) == 0) {
             FirmwareCycle();
         } else {
@@ -264,6 +439,7 @@ TEST_F(Soak, NothingIsLostWhateverTheEscDoes) {
             WriteCycle();
         }
         ClickAt(kHomeButton);
+        CheckCycle(from);
     }
     std::printf("soak: %d cycles, %d faults; writes %d completed, %d failed; firmware %d "
                 "completed, %d failed\n",
