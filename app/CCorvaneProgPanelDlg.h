@@ -115,8 +115,8 @@ protected:
 private:
     void SetUpWindow();
     void StartLink();
-    void NoteDongleSearch(bool opened);
-    void NoteAccessAfterSearch(bool opened);
+    void NoteDongleSearch(bool opened, bool wholeWalk);
+    void NoteAccessAfterSearch(bool opened, bool wholeWalk);
     void OnIdentified();
     void OnReadDone();
     void OnLinkLost();
@@ -128,6 +128,7 @@ private:
     void DropHighlight();
     ParameterSet& Params();
     bool ConfirmClose();
+    TransferRecord EscAsRecord() const;
     void WaitForParameterWrite();
     QMessageBox::StandardButton
     Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
@@ -149,6 +150,8 @@ private:
     // A read was handed to the link and its result has not come yet.
     bool m_readPending = false;
     uint32_t m_connection = 0;
+    // The ESC of the last identity the window handled.
+    EscIdentity m_escIdentity;
     bool m_movedSinceClick = false;
     uint8_t m_hotArea = HotNone;
     uint8_t m_litArea = HotNone;

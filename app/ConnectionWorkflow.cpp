@@ -38,7 +38,7 @@ void CCorvaneProgPanelDlg::ClearStatus() {
 
 void CCorvaneProgPanelDlg::OnDeviceChange(bool arrival, const std::string& path) {
     if (arrival) {
-        NoteDongleSearch(m_port.OnDeviceArrival(path));
+        NoteDongleSearch(m_port.OnDeviceArrival(path), false);
         return;
     }
     m_accessNotice.OnRemoval(path);
@@ -55,19 +55,19 @@ void CCorvaneProgPanelDlg::RetryDongleSearch() {
         m_dongleRetry.stop();
         return;
     }
-    NoteDongleSearch(m_port.Search());
+    NoteDongleSearch(m_port.Search(), true);
 }
 
-void CCorvaneProgPanelDlg::NoteDongleSearch(bool opened) {
+void CCorvaneProgPanelDlg::NoteDongleSearch(bool opened, bool wholeWalk) {
     if (opened) {
         m_link.SetSubState(0);
         AddStatus(text::kDongleConnected);
         AddStatus(text::kWaitingEsc);
     }
-    NoteAccessAfterSearch(opened);
+    NoteAccessAfterSearch(opened, wholeWalk);
 }
 
-void CCorvaneProgPanelDlg::NoteAccessAfterSearch(bool opened) {
+void CCorvaneProgPanelDlg::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
     const bool inUse = !opened && m_port.DongleInUse();
     const AccessNotice::Lines lines =
         m_accessNotice.AfterSearch(opened, m_port.AccessDenied(), inUse);
@@ -78,12 +78,13 @@ void CCorvaneProgPanelDlg::NoteAccessAfterSearch(bool opened) {
         AddStatus(text::kDongleInUse);
     }
     // hidraw tells nobody when another program lets the dongle go: look again now and then
-    // while it is held elsewhere.
+    // while it is held elsewhere. Only a walk over every device may end that: an arrival's
+    // search tries the arriving device in the first one's place and can miss ours.
     if (inUse) {
         if (!m_dongleRetry.isActive()) {
             m_dongleRetry.start();
         }
-    } else {
+    } else if (opened || wholeWalk) {
         m_dongleRetry.stop();
     }
 }
@@ -97,7 +98,8 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
         OnReadDone();
         break;
     case LN_READ_FAILED:
-        m_readPending = false;
+        // The read may still end well (a stray byte after the request posts this, and the
+        // ESC goes on): its end is still awaited.
         AddStatus(text::kGetParamsFailed);
         m_link.SetReportIdentity(false);
         break;
@@ -125,7 +127,15 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
 void CCorvaneProgPanelDlg::OnIdentified() {
     ++m_connection;
     m_firmwareOnly = false;
-    const TransferRecord& esc = m_link.m_EscRecord;
+    m_escIdentity = m_link.Identity();
+    // A new identity is a new connection, whatever ESC it names: until its read has finished
+    // nothing the user does may reach it, so the tool counts as not connected. The pages go
+    // too: they show the old block, and new firmware may describe other ranges.
+    if (m_paramsLoaded || m_pagesExist) {
+        m_paramsLoaded = false;
+        CreatePages(false);
+    }
+    const EscIdentity& esc = m_escIdentity;
     if (esc.byFamily != kSupportedFamily) {
         m_link.SetLinkState(LINK_DOWN);
         return;
@@ -134,13 +144,6 @@ void CCorvaneProgPanelDlg::OnIdentified() {
     if (format == nullptr) {
         AddStatus(text::kNotSupported);
         return;
-    }
-    // From here until the read has finished the worker replaces the block: nothing the user
-    // does may reach it, so the tool counts as not connected. The pages go too: their
-    // sliders point into the old block, and new firmware may describe other ranges.
-    if (m_paramsLoaded || m_pagesExist) {
-        m_paramsLoaded = false;
-        CreatePages(false);
     }
     char line[128];
     std::snprintf(line, sizeof line, format, esc.byVersionLetter, esc.byVersion / 10.0);
@@ -256,9 +259,14 @@ void CCorvaneProgPanelDlg::UpdateParameters() {
         RestorePressedHighlight();
         return;
     }
-    // The link gets a copy: the pages may go on changing the window's block meanwhile.
-    m_sentBlock = m_block;
-    m_link.WriteParameters(m_sentBlock.data(), static_cast<uint32_t>(m_sentBlock.size()));
+    // The link gets a copy: the pages may go on changing the window's block meanwhile. Only
+    // the ESC whose block this is may take it; every refusal comes back as a failed write.
+    std::vector<uint8_t> copy = m_block;
+    if (m_link.WriteParameters(copy.data(), static_cast<uint32_t>(copy.size()),
+                               m_escIdentity.nEpoch)) {
+        m_sentBlock = std::move(copy);
+        m_transferBusy = true; // dead from the hand-over on, not only from the first block
+    }
 }
 
 } // namespace corvane

@@ -26,6 +26,15 @@ QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, co
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+TransferRecord CCorvaneProgPanelDlg::EscAsRecord() const {
+    TransferRecord esc;
+    esc.byModel = m_escIdentity.byModel;
+    esc.byFamily = m_escIdentity.byFamily;
+    esc.byVersionLetter = m_escIdentity.byVersionLetter;
+    esc.byVersion = m_escIdentity.byVersion;
+    return esc;
+}
+
 void CCorvaneProgPanelDlg::UpdateFirmware() {
     // A second update while blocks are still going out would replace the payload the worker
     // is framing from: refuse it and leave the running transfer alone.
@@ -54,7 +63,7 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     std::istringstream file(std::move(bytes));
     const bool loaded = opened == UpgradeFileOpen::Opened && m_link.LoadUpgradeFile(file);
     const FirmwareVerdict verdict =
-        CheckFirmwareForEsc(loaded, m_link.m_FirmwareRecord, m_link.m_EscRecord);
+        CheckFirmwareForEsc(loaded, m_link.m_FirmwareRecord, EscAsRecord());
     if (verdict != FirmwareVerdict::Accepted) {
         Ask(QMessageBox::Warning, FirmwareVerdictText(verdict), QMessageBox::Ok);
         return;
@@ -62,6 +71,7 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     // The checks hold for this ESC connection only. The box runs an event loop: the ESC may
     // be swapped for another meanwhile, which is identified and read while the box is open.
     const uint32_t checkedConnection = m_connection;
+    const uint32_t checkedEpoch = m_escIdentity.nEpoch;
     if (Ask(QMessageBox::Information, text::kFirmwareConfirm,
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
         AddStatus(text::kFirmwareCancelled);
@@ -69,7 +79,7 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     }
     const bool sameEsc = m_connection == checkedConnection && (m_paramsLoaded || m_firmwareOnly) &&
                          !m_transferBusy && !m_link.IsTransferBusy(&m_link.m_FirmwareRecord) &&
-                         CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, m_link.m_EscRecord) ==
+                         CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, EscAsRecord()) ==
                              FirmwareVerdict::Accepted;
     if (!sameEsc) {
         AddStatus(text::kFirmwareCancelled);
@@ -78,10 +88,14 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     // The progress bar stays in sight, and no edit is made that the read after the update
     // would throw away.
     SelectPage(kNoPage);
+    // The link refuses an ESC connection other than the checked one even if the window has
+    // not heard of the change yet (told as a failed update: nothing was sent).
+    if (!m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord, checkedEpoch)) {
+        return;
+    }
     AddStatus(text::kUpdatingFirmware);
     m_transferBusy = true; // the write button is dead from now on, not only from the first block
     m_firmwareBusy = true;
-    m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord);
     m_progress->setRange(0, static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
     m_progress->setValue(0);
 }

@@ -103,7 +103,12 @@ void CCorvaneProgPanelDlg::StartLink() {
     }
     m_progress->hide();
     AddStatus(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
-    NoteAccessAfterSearch(m_port.HoldsDevice());
+    NoteAccessAfterSearch(m_port.HoldsDevice(), true);
+    if (!m_port.HoldsDevice() && m_options.startWorker) {
+        // The worker's first search may not have ended within the pause: one more look
+        // soon, which also starts the retries if another program holds the dongle.
+        m_dongleRetry.start();
+    }
 }
 
 void CCorvaneProgPanelDlg::SelectBackground() {

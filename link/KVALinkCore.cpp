@@ -24,6 +24,8 @@ void KVALinkCore::OnIdentified() {
     m_EscRecord.byFamily = m_Ident11[2];
     m_EscRecord.byVersionLetter = m_Ident13[1];
     m_EscRecord.byVersion = m_Ident13[2];
+    NextEscEpoch();
+    m_nIdentityEpoch = m_nEscEpoch.load();
     Post(LN_IDENTIFIED, 0);
 }
 
@@ -40,12 +42,19 @@ bool KVALinkCore::WriteParameters() {
     return StartWrite(&m_EscRecord);
 }
 
-bool KVALinkCore::WriteParameters(const uint8_t* block, uint32_t size) {
+bool KVALinkCore::WriteParameters(const uint8_t* block, uint32_t size, uint32_t epoch) {
     if (block == nullptr || size == 0 || IsTransferBusy(&m_EscRecord)) {
+        Post(LN_WRITE_FAILED, esc::kWriteParams);
         return false;
     }
     m_EscRecord.byCommand = esc::kWriteParams;
-    return StartWrite(&m_EscRecord, block, size);
+    return StartWrite(&m_EscRecord, block, size, epoch);
+}
+
+EscIdentity KVALinkCore::Identity() {
+    std::lock_guard<std::mutex> lock(m_StateLock);
+    return {m_EscRecord.byModel, m_EscRecord.byFamily, m_EscRecord.byVersionLetter,
+            m_EscRecord.byVersion, m_nIdentityEpoch};
 }
 
 bool KVALinkCore::IsTransferBusy(const TransferRecord* record) {
@@ -82,12 +91,12 @@ bool KVALinkCore::LoadUpgradeFile(std::istream& file) {
     return true;
 }
 
-bool KVALinkCore::StartFirmwareUpdate(TransferRecord* record) {
+bool KVALinkCore::StartFirmwareUpdate(TransferRecord* record, uint32_t epoch) {
     if (record == nullptr || IsTransferBusy(record)) {
         return false;
     }
     record->byCommand = esc::kWriteFirmware;
-    return StartWrite(record);
+    return StartWrite(record, nullptr, 0, epoch);
 }
 
 } // namespace corvane

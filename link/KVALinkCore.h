@@ -9,6 +9,15 @@
 
 namespace corvane {
 
+// The connected ESC as an identify reported it, and the connection it belongs to.
+struct EscIdentity {
+    uint8_t byModel = 0;
+    uint8_t byFamily = 0;
+    uint8_t byVersionLetter = 0;
+    uint8_t byVersion = 0;
+    uint32_t nEpoch = 0;
+};
+
 class KVALinkCore : public LinkBase {
 public:
     // The port is not owned: the dongle on a real machine, the simulator elsewhere.
@@ -20,13 +29,15 @@ public:
     bool WriteParameters();
     // Writes a copy of `block` (size bytes): it is copied into the ESC record once the link
     // is claimed, so the caller may go on changing its own block at once, and never shares
-    // a buffer with the worker.
-    bool WriteParameters(const uint8_t* block, uint32_t size);
+    // a buffer with the worker. Only to the ESC connection `epoch`; every refusal posts 16.
+    bool WriteParameters(const uint8_t* block, uint32_t size, uint32_t epoch);
+    // The identity of the last reported identify, read whole (the worker writes it).
+    EscIdentity Identity();
 
     // Loads an upgrade file from a stream opened by the caller. Refused while a firmware
     // transfer is still taking blocks from the loaded payload.
     bool LoadUpgradeFile(std::istream& file);
-    bool StartFirmwareUpdate(TransferRecord* record);
+    bool StartFirmwareUpdate(TransferRecord* record, uint32_t epoch = kAnyEpoch);
     // Whether the worker may still read from this record's data.
     bool IsTransferBusy(const TransferRecord* record);
 
@@ -37,6 +48,9 @@ public:
 
 protected:
     void OnIdentified() override;
+
+private:
+    uint32_t m_nIdentityEpoch = 0; // under m_StateLock
 };
 
 } // namespace corvane

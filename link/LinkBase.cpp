@@ -102,6 +102,7 @@ void LinkBase::ResetLocked() {
     m_nHeaderLength = 0;
     m_bBodyQueued = false;
     m_bIdentifyNeeded.store(true);
+    NextEscEpoch();
 }
 
 void LinkBase::RunPass() {
@@ -113,14 +114,18 @@ void LinkBase::RunPass() {
     const int portState = m_pPort->GetState();
     const uint32_t serial = m_pPort->OpenSerial();
     if (portState == PORT_CLOSED) {
-        std::lock_guard<std::mutex> lock(m_StateLock);
         // Only the opening seen failing is closed: an arrival on the user-interface thread
-        // may have opened the dongle again since the state was read.
+        // may have opened the dongle again since the state was read. (Outside the state
+        // lock: closing is port I/O.)
         m_pPort->CloseFailed(serial);
+        std::lock_guard<std::mutex> lock(m_StateLock);
         if (m_nLinkState.load() != LINK_DOWN) {
             ResetLocked();
             Post(LN_LINK_LOST, 0);
         }
+        // The serial read may already be an arrival's new opening: the link has just been
+        // reset for it, so it is not lost a second time on the next pass.
+        ServePortOpening(serial);
         return;
     }
     if (portState != PORT_OPEN && portState != PORT_ESC_READY) {
@@ -143,8 +148,7 @@ void LinkBase::RunPass() {
         std::lock_guard<std::mutex> lock(m_StateLock);
         // Bytes that come while no exchange runs are dropped, and must not put off the
         // keep-alive either: an ESC that restarted (after a firmware update, say) greets every
-        // few hundred milliseconds, and only the keep-alive failing brings the link back to
-        // its greeting.
+        // few hundred milliseconds, and without an exchange the link would never find out.
         if (m_nLinkState.load() != LINK_IDLE) {
             m_dwLastIoTick.store(Now());
         }
@@ -219,6 +223,7 @@ void LinkBase::CheckByteTimeout(int state) {
 }
 
 void LinkBase::OnLinkTimeout(int state) {
+    NextEscEpoch();
     m_dwLastRxTick.store(0);
     // Whatever could not go out belongs to the exchange that just failed.
     m_nTxOffset = 0;

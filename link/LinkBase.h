@@ -40,8 +40,16 @@ public:
     bool StartRead(TransferRecord* record);
     bool StartWrite(TransferRecord* record);
     // As StartWrite, but first fills the record's data with a copy of `data` (size bytes),
-    // once the link is claimed and the worker cannot be reading it.
-    bool StartWrite(TransferRecord* record, const uint8_t* data, uint32_t size);
+    // once the link is claimed and the worker cannot be reading it; and only for the ESC
+    // connection `epoch` (kAnyEpoch: whichever): a write checked against one ESC is refused
+    // (16 posted) once that ESC was lost or another identified, even if the window has not
+    // heard of it yet.
+    bool StartWrite(TransferRecord* record, const uint8_t* data, uint32_t size, uint32_t epoch);
+
+    // Counts ESC connections: a new one starts with every reported identity and ends with
+    // every link timeout or reset.
+    uint32_t EscEpoch() const { return m_nEscEpoch.load(); }
+    static constexpr uint32_t kAnyEpoch = 0xFFFFFFFF;
 
     // One pass of the worker loop; the thread runs it while running, tests call it directly.
     void RunPass();
@@ -101,6 +109,10 @@ protected:
     // Returns the engine to its initial state; the port is left as it is.
     void ResetLocked();
     void ServePortOpening(uint32_t serial);
+    void NextEscEpoch() {
+        const uint32_t next = m_nEscEpoch.load() + 1;
+        m_nEscEpoch.store(next != kAnyEpoch ? next : 0);
+    }
 
     PortBase* m_pPort = nullptr;
     std::atomic<TransferRecord*> m_pWriteRequest{nullptr};
@@ -130,6 +142,7 @@ protected:
     std::atomic<int> m_nSubState{0};
     std::atomic<uint32_t> m_dwLastRxTick{0};
     std::atomic<uint32_t> m_dwLastIoTick{0};
+    std::atomic<uint32_t> m_nEscEpoch{0};
 
     // Scratch of the byte handlers.
     uint8_t* m_pFieldTarget = nullptr;

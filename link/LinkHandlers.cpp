@@ -84,7 +84,7 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
         } else if (m_byRx == esc::kEnd) {
             m_nLinkState.store(LINK_IDLE);
             m_bIdentifyNeeded.store(false);
-            m_pPort->SetState(PORT_ESC_READY);
+            m_pPort->MarkEscReady();
             OnIdentified();
         } else {
             m_dwLastRxTick.store(timerBefore); // not part of the reply: the timer runs on
@@ -336,10 +336,11 @@ bool LinkBase::StartRead(TransferRecord* record) {
 }
 
 bool LinkBase::StartWrite(TransferRecord* record) {
-    return StartWrite(record, nullptr, 0);
+    return StartWrite(record, nullptr, 0, kAnyEpoch);
 }
 
-bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t size) {
+bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t size,
+                          uint32_t epoch) {
     if (record == nullptr) {
         return false;
     }
@@ -348,6 +349,10 @@ bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t 
     }
     std::unique_lock<std::mutex> lock;
     if (!ClaimLink(-1, lock)) {
+        Post(LN_WRITE_FAILED, record->byCommand);
+        return false;
+    }
+    if (epoch != kAnyEpoch && epoch != m_nEscEpoch.load()) {
         Post(LN_WRITE_FAILED, record->byCommand);
         return false;
     }

@@ -47,6 +47,12 @@ public:
 
     int GetState() const { return m_nState.load(); }
     void SetState(int state) { m_nState.store(state); }
+    // Open -> ESC ready, and nothing else: a removal that closed the port a moment ago must
+    // not be overwritten by an identify that ended at the same time.
+    void MarkEscReady() {
+        int open = PORT_OPEN;
+        m_nState.compare_exchange_strong(open, PORT_ESC_READY);
+    }
 
     // Every successful open gets the next serial (never 0). The worker keeps the serial its
     // link state belongs to, so it can tell a dongle re-opened behind its back (an arrival

@@ -48,11 +48,20 @@ UpgradeFileOpen ReadOpened(int fd, std::string& bytes) {
 
 UpgradeFileOpen ReadUpgradeFileBytes(const std::string& path, std::string& bytes) {
     bytes.clear();
-    // Non-blocking so that a FIFO opens at once instead of waiting for a writer; a regular
-    // file reads the same either way.
+    // Opening a device node can itself do something (a serial line changes its control
+    // lines): anything the path already shows is not a regular file is never opened.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return UpgradeFileOpen::CannotOpen;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return UpgradeFileOpen::NotAFile;
+    }
+    // Non-blocking so that a FIFO put in the file's place since opens at once instead of
+    // waiting for a writer; a regular file reads the same either way.
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         return UpgradeFileOpen::CannotOpen;

@@ -91,6 +91,17 @@ TEST_F(Connection, FailedReadSaysSo) {
     EXPECT_FALSE(window->ParamsLoaded());
 }
 
+// A stray byte right after the read request is reported as a refusal, but the ESC goes on
+// and the read ends well: that block is this ESC's and is shown.
+TEST_F(Connection, ReadThatEndsWellAfterAStrayByteIsShown) {
+    Open();
+    ASSERT_TRUE(PumpUntilLine("Getting Parameters..."));
+    port.Esc([](sim::EscSimulator& e) { e.InjectByte(0x55); });
+    ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed."));
+    EXPECT_TRUE(Lines().contains("Fail to Get Parameters!"));
+    EXPECT_TRUE(window->ParamsLoaded());
+}
+
 // The ESC is identified again, but its read cannot be handed to the link (busy past the
 // 500 ms wait): nothing was read, so the old block must not be shown as this ESC's.
 TEST_F(Connection, ReadThatNeverStartedIsAFailureAndIsTriedAgain) {

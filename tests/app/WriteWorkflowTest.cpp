@@ -76,7 +76,8 @@ TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusyAndAnEditMeanwhileIsKept) {
     slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
     Settle();
     ClickAt(kWriteButton);
-    ASSERT_TRUE(PumpUntil([&] { return window->TransferBusy(); }));
+    // Dead from the hand-over on: a double click does not hand over a second copy.
+    EXPECT_TRUE(window->TransferBusy());
     EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
     MoveTo(kWriteButton + QPoint(1, 1));
     EXPECT_NE(window->LitArea(), HotWriteButton);
@@ -125,14 +126,19 @@ TEST_F(WriteWorkflow, CloseDuringAWriteWaitsForIt) {
     ASSERT_EQ(Written().size(), 1u);
     EXPECT_EQ(Written()[0][9 + PARAM_BRAKE_STRENGTH], slider->GetPos());
 
-    // An ESC that never answers holds the close no longer than the wait.
+    // An ESC that answers slowly (each answer 250 ms late) and refuses the block three times
+    // holds the close no longer than the wait.
     window->show();
+    ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
     slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
-    port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
     Settle();
+    port.SetLatency(250);
+    port.Esc([](sim::EscSimulator& e) { e.RefuseNextBlocks(3); });
     ClickAt(kWriteButton);
     const uint32_t before = clock.Now();
     ClickAt(kCloseButton);
     EXPECT_FALSE(window->isVisible());
+    EXPECT_GE(clock.Now() - before, 2000u);
     EXPECT_LE(clock.Now() - before, 2100u);
+    EXPECT_TRUE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
 }

@@ -174,6 +174,26 @@ TEST_F(Transfer, DongleOpenedAgainMidWriteGetsNothingOfTheOldFrame) {
     EXPECT_TRUE(port.HoldsDevice());
 }
 
+// A write checked against one ESC connection is refused once that one is gone, even when the
+// link is idle again with an ESC the window has not heard of.
+TEST_F(Transfer, WriteForALostConnectionIsRefused) {
+    Connect();
+    const uint32_t epoch = link.Identity().nEpoch;
+    clock.Advance(501);
+    Pass(); // keep-alive
+    ASSERT_EQ(Flush(), Bytes{0x27});
+    clock.Advance(1001);
+    Pass();  // no answer: the link is lost
+    Greet(); // an ESC greets; nobody has identified it
+    sink.Clear();
+    const Bytes block = CountingBlock(2);
+    EXPECT_FALSE(link.WriteParameters(block.data(), 512, epoch));
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_WRITE_FAILED, 0xA1}}));
+    Pass();
+    EXPECT_EQ(Flush(), Bytes{}) << "no write request";
+    EXPECT_TRUE(link.WriteParameters(block.data(), 512, LinkBase::kAnyEpoch));
+}
+
 TEST_F(Transfer, RefusedBlockIsSentAtMostFourTimes) {
     Connect();
     const Bytes block = CountingBlock(7);
