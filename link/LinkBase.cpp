@@ -71,6 +71,14 @@ void LinkBase::BeginWorker() {
     m_dwLastRxTick.store(0);
 }
 
+void LinkBase::RestartForOpening(uint32_t serial) {
+    if (m_nLinkState.load() != LINK_DOWN) {
+        ResetLocked();
+        Post(LN_LINK_LOST, 0);
+    }
+    ServePortOpening(serial);
+}
+
 void LinkBase::ServePortOpening(uint32_t serial) {
     m_nPortSerial = serial;
     m_pPort->Serve(serial);
@@ -118,14 +126,10 @@ void LinkBase::RunPass() {
         // may have opened the dongle again since the state was read. (Outside the state
         // lock: closing is port I/O.)
         m_pPort->CloseFailed(serial);
+        // The serial read may already be an arrival's new opening: the link is reset for it
+        // here, so it is not lost a second time on the next pass.
         std::lock_guard<std::mutex> lock(m_StateLock);
-        if (m_nLinkState.load() != LINK_DOWN) {
-            ResetLocked();
-            Post(LN_LINK_LOST, 0);
-        }
-        // The serial read may already be an arrival's new opening: the link has just been
-        // reset for it, so it is not lost a second time on the next pass.
-        ServePortOpening(serial);
+        RestartForOpening(serial);
         return;
     }
     if (portState != PORT_OPEN && portState != PORT_ESC_READY) {
@@ -135,11 +139,7 @@ void LinkBase::RunPass() {
         // The dongle was pulled and opened again (or another one opened) before this worker
         // saw it go: whatever the link was doing belonged to the old one.
         std::lock_guard<std::mutex> lock(m_StateLock);
-        if (m_nLinkState.load() != LINK_DOWN) {
-            ResetLocked();
-            Post(LN_LINK_LOST, 0);
-        }
-        ServePortOpening(serial);
+        RestartForOpening(serial);
         return;
     }
 

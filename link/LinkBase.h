@@ -109,6 +109,9 @@ protected:
     // Returns the engine to its initial state; the port is left as it is.
     void ResetLocked();
     void ServePortOpening(uint32_t serial);
+    // The port was lost or opened anew: the link starts over (link-lost posted unless it was
+    // down already) and serves the opening `serial`.
+    void RestartForOpening(uint32_t serial);
     void NextEscEpoch() {
         const uint32_t next = m_nEscEpoch.load() + 1;
         m_nEscEpoch.store(next != kAnyEpoch ? next : 0);

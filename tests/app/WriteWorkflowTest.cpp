@@ -16,6 +16,15 @@ protected:
         }
         return nullptr;
     }
+    // Opens the Brakes page and moves the brake strength slider (linear from 0).
+    CSkinSlider* MoveBrakeStrength() {
+        ClickAt(kBrakesTile);
+        CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+        if (slider != nullptr) {
+            slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
+        }
+        return slider;
+    }
     std::vector<sim::EscSimulator::Block> Written() {
         return port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); });
     }
@@ -32,10 +41,8 @@ TEST_F(WriteWorkflow, NothingChangedIsNotSent) {
 
 TEST_F(WriteWorkflow, ChangedSliderIsWrittenOnce) {
     Connect();
-    ClickAt(kBrakesTile);
-    CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+    CSkinSlider* slider = MoveBrakeStrength();
     ASSERT_NE(slider, nullptr);
-    slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
     const int expected = slider->GetPos(); // linear from 0: the value is the position
     Settle();
     ClickAt(kWriteButton);
@@ -68,12 +75,10 @@ TEST_F(WriteWorkflow, FailedWriteIsSentAgainNextTime) {
 
 TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusyAndAnEditMeanwhileIsKept) {
     Connect();
-    ClickAt(kBrakesTile);
-    CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+    CSkinSlider* slider = MoveBrakeStrength();
     CSkinSlider* drag = SliderFor(PARAM_DRAG_BRAKE);
     ASSERT_NE(slider, nullptr);
     ASSERT_NE(drag, nullptr);
-    slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
     Settle();
     ClickAt(kWriteButton);
     // Dead from the hand-over on: a double click does not hand over a second copy.
@@ -98,10 +103,8 @@ TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusyAndAnEditMeanwhileIsKept) {
 
 TEST_F(WriteWorkflow, LostEscEndsTheBusyWrite) {
     Connect();
-    ClickAt(kBrakesTile);
-    CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+    CSkinSlider* slider = MoveBrakeStrength();
     ASSERT_NE(slider, nullptr);
-    slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
     port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
     Settle();
     ClickAt(kWriteButton);
@@ -113,10 +116,8 @@ TEST_F(WriteWorkflow, LostEscEndsTheBusyWrite) {
 // Closing during a write lets the write end first (at most about 2 s), then closes.
 TEST_F(WriteWorkflow, CloseDuringAWriteWaitsForIt) {
     Connect();
-    ClickAt(kBrakesTile);
-    CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
+    CSkinSlider* slider = MoveBrakeStrength();
     ASSERT_NE(slider, nullptr);
-    slider->SetPos(slider->GetPos() == 40 ? 41 : 40);
     Settle();
     ClickAt(kWriteButton);
     ASSERT_TRUE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
