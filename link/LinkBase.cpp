@@ -15,7 +15,9 @@ constexpr auto kClosedPortPause = std::chrono::milliseconds(20);
 
 const uint8_t* const LinkBase::kNoByte = nullptr;
 
-LinkBase::LinkBase() = default;
+LinkBase::LinkBase() {
+    m_Trace.SetStream(LinkTrace::FromEnvironment());
+}
 
 LinkBase::~LinkBase() {
     Run(false);
@@ -95,7 +97,7 @@ void LinkBase::Reset() {
 void LinkBase::ResetLocked() {
     m_byCommand.store(0);
     const bool held = m_pPort != nullptr && m_pPort->HoldsDevice();
-    m_nLinkState.store(held ? LINK_WAIT_ESC : LINK_DOWN);
+    StoreLinkState(held ? LINK_WAIT_ESC : LINK_DOWN);
     m_nSubState.store(0);
     std::memset(m_TxBuffer, 0, sizeof m_TxBuffer);
     std::memset(m_RxBuffer, 0, sizeof m_RxBuffer);
@@ -145,6 +147,7 @@ void LinkBase::RunPass() {
 
     const int received = m_pPort->Read(m_RxBuffer, kRxBufferSize);
     if (received > 0) {
+        m_Trace.Bytes(Now(), false, m_RxBuffer, received);
         std::lock_guard<std::mutex> lock(m_StateLock);
         // Bytes that come while no exchange runs are dropped, and must not put off the
         // keep-alive either: an ESC that restarted (after a firmware update, say) greets every
@@ -180,19 +183,19 @@ void LinkBase::RunPass() {
     case LINK_IDLE:
         m_dwLastRxTick.store(0);
         if (m_bIdentifyNeeded.load()) {
-            m_nLinkState.store(LINK_IDENTIFY);
+            StoreLinkState(LINK_IDENTIFY);
             m_nSubState.store(1);
             OnIdentifyByte(kNoByte);
         } else if (m_nBlocksLeft.load() != 0) {
             FrameNextBlock();
         } else if (Now() - m_dwLastIoTick.load() > kKeepAliveQuietMs) {
-            m_nLinkState.store(LINK_KEEPALIVE);
+            StoreLinkState(LINK_KEEPALIVE);
             m_nSubState.store(1);
             OnIdentifyByte(kNoByte);
         }
         break;
     case LINK_DOWN:
-        m_nLinkState.store(LINK_WAIT_ESC);
+        StoreLinkState(LINK_WAIT_ESC);
         break;
     case LINK_WAIT_ESC:
     case LINK_IDENTIFY:
@@ -237,12 +240,12 @@ void LinkBase::OnLinkTimeout(int state) {
     }
     Post(LN_LINK_LOST, 0);
     m_nSubState.store(0);
-    m_nLinkState.store(LINK_WAIT_ESC);
+    StoreLinkState(LINK_WAIT_ESC);
 }
 
 void LinkBase::Dispatch(int count, const uint8_t* bytes) {
     if (!m_pPort->HoldsDevice()) {
-        m_nLinkState.store(LINK_DOWN);
+        StoreLinkState(LINK_DOWN);
     }
     for (int i = 0; i < count; ++i) {
         const uint8_t* byte = &bytes[i];
@@ -275,6 +278,7 @@ int LinkBase::SendPending(int offset) {
     if (taken <= 0) {
         return 0;
     }
+    m_Trace.Bytes(Now(), true, m_TxBuffer + offset, taken);
     if (taken > 2) {
         m_pClock->Sleep(1);
     }
@@ -337,7 +341,7 @@ void LinkBase::FrameNextBlock() {
     std::memcpy(m_pFrame.get() + (params ? 3 : 1), next, static_cast<size_t>(dataLength));
     m_pNextBlock.store(next + dataLength);
     m_nBlocksLeft.store(blocksLeft - 1);
-    m_nLinkState.store(LINK_WRITE);
+    StoreLinkState(LINK_WRITE);
     m_nSubState.store(0);
     OnWriteByte(kNoByte);
 }

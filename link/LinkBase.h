@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "Clock.h"
+#include "LinkTrace.h"
 #include "LinkTypes.h"
 #include "NotifySink.h"
 #include "PortBase.h"
@@ -56,6 +57,9 @@ public:
 
     void SetNotifySink(NotifySink* sink) { m_pNotifySink.store(sink); }
     void SetClock(Clock* clock) { m_pClock = clock; }
+    // Where the trace goes (null: nowhere); set before the worker starts. The engine starts
+    // with what CORVANE_TRACE asks for.
+    void SetTraceStream(std::ostream* stream) { m_Trace.SetStream(stream); }
     // Called by the worker once before its first pass: opens the port.
     void BeginWorker();
 
@@ -98,6 +102,14 @@ protected:
     void CheckByteTimeout(int state);
     void OnLinkTimeout(int state);
 
+    // Every change of the link state goes through here (traced).
+    void StoreLinkState(int state) {
+        const int old = m_nLinkState.exchange(state);
+        if (old != state && m_Trace.Enabled()) {
+            m_Trace.LinkState(Now(), old, state);
+        }
+    }
+
     // Appends one byte to the outgoing message.
     void SendByte(uint8_t byte);
     // Replaces the outgoing message; false (nothing queued) while another is pending.
@@ -127,6 +139,7 @@ protected:
     std::atomic<bool> m_bRunning{false};
     std::mutex m_StateLock;
     Clock* m_pClock = &SystemClock::Instance();
+    LinkTrace m_Trace;
 
     std::atomic<int> m_nTxLength{0};
     uint8_t m_TxBuffer[kTxBufferSize] = {};

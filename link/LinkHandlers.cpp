@@ -10,7 +10,7 @@ namespace corvane {
 
 void LinkBase::SetLinkState(int state) {
     std::lock_guard<std::mutex> lock(m_StateLock);
-    m_nLinkState.store(state);
+    StoreLinkState(state);
 }
 
 void LinkBase::SetSubState(int state) {
@@ -28,7 +28,7 @@ void LinkBase::OnGreetingByte(const uint8_t* byte) {
     case 0:
         if (m_byRx == esc::kGoOn) {
             SendByte(esc::kClose);
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
         } else if (m_byRx == esc::kGreeting) {
             SendByte(esc::kGoOn);
             m_nSubState.store(2);
@@ -36,11 +36,11 @@ void LinkBase::OnGreetingByte(const uint8_t* byte) {
         break;
     case 2:
         if (m_byRx == esc::kClose) {
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
             m_nSubState.store(0);
             Post(LN_GREETING, 0);
         } else if (m_byRx == esc::kGoOn) {
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
             m_nSubState.store(0);
         }
         break;
@@ -82,7 +82,7 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
             m_nFieldLength = 3;
             m_nSubState.store(2);
         } else if (m_byRx == esc::kEnd) {
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
             m_bIdentifyNeeded.store(false);
             m_pPort->MarkEscReady();
             OnIdentified();
@@ -104,7 +104,7 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
                 ++m_nFieldsReceived;
                 if (m_nLinkState.load() == LINK_KEEPALIVE && !m_bReportIdentity.load()) {
                     SendByte(esc::kEnd);
-                    m_nLinkState.store(LINK_IDLE);
+                    StoreLinkState(LINK_IDLE);
                 } else {
                     SendByte(esc::kGoOn);
                 }
@@ -184,7 +184,7 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
                 match = m_wCheck == m_wRxCheck;
             }
             Post(match ? LN_READ_DONE : LN_READ_FAILED, m_byCommand.load());
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
         } else {
             m_dwLastRxTick.store(timerBefore);
         }
@@ -224,7 +224,7 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             m_pFrame[1] = static_cast<uint8_t>(check & 0xFF);
             m_pFrame[2] = static_cast<uint8_t>(check >> 8);
         } else {
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
             break;
         }
         m_nSubState.store(1);
@@ -269,7 +269,7 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             if (m_nBlocksLeft.load() == 0) {
                 Post(LN_WRITE_DONE, command);
             }
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
             m_nRetries.store(kBlockRetries);
             m_bSlowWrites.store(false);
         } else if (m_byRx == esc::kClose) {
@@ -285,7 +285,7 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
                 m_nBlocksLeft.store(0);
                 Post(LN_WRITE_FAILED, command);
             }
-            m_nLinkState.store(LINK_IDLE);
+            StoreLinkState(LINK_IDLE);
         } else {
             m_dwLastRxTick.store(timerBefore);
         }
@@ -329,7 +329,7 @@ bool LinkBase::StartRead(TransferRecord* record) {
     // Only a request that owns the link may point the worker at its record.
     m_pReadRequest.store(record);
     m_byCommand.store(record->byCommand);
-    m_nLinkState.store(LINK_READ);
+    StoreLinkState(LINK_READ);
     m_nSubState.store(1);
     OnReadByte(kNoByte);
     return true;
@@ -373,7 +373,7 @@ bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t 
     m_nBlocksLeft.store(record->byBlockCount);
     m_pNextBlock.store(record->pData.get());
     m_byCommand.store(record->byCommand);
-    m_nLinkState.store(LINK_IDLE);
+    StoreLinkState(LINK_IDLE);
     return true;
 }
 

@@ -1,4 +1,9 @@
 // Greeting, identify and keep-alive against a scripted ESC.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
 #include "ScriptFixture.h"
 
 using namespace corvane;
@@ -147,4 +152,27 @@ TEST_F(Handshake, RejectedEscIgnoresGreetingsUntilATimeout) {
     EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_WAIT, 3}, {LN_LINK_LOST, 0}}));
     EXPECT_EQ(link.GetSubState(), 0);
     EXPECT_EQ(Say({0x13}), Bytes{0xF7}); // greeted normally again
+}
+
+// CORVANE_TRACE=1: every payload both ways and every state change, with the time; off unless
+// asked for.
+TEST_F(Handshake, TraceShowsBytesBothWaysAndStateChanges) {
+    std::ostringstream trace;
+    link.SetTraceStream(&trace);
+    Pass();
+    const uint32_t greeted = clock.Now();
+    port.Feed({0x13, 0x00});
+    Pass();
+    Flush();
+    char expected[128];
+    std::snprintf(expected, sizeof expected, "%10u rx   2: 13 00\n", greeted);
+    EXPECT_NE(trace.str().find(expected), std::string::npos) << trace.str();
+    EXPECT_NE(trace.str().find(" tx   1: F7\n"), std::string::npos) << trace.str();
+    EXPECT_NE(trace.str().find(" link DOWN -> WAIT_ESC\n"), std::string::npos) << trace.str();
+
+    ::unsetenv("CORVANE_TRACE");
+    EXPECT_EQ(LinkTrace::FromEnvironment(), nullptr);
+    ::setenv("CORVANE_TRACE", "1", 1);
+    EXPECT_EQ(LinkTrace::FromEnvironment(), &std::cerr);
+    ::unsetenv("CORVANE_TRACE");
 }

@@ -37,7 +37,8 @@ public:
         for (const SliderPlace& entry : places) {
             CSkinStatic* display = nullptr;
             if (entry.displayPng != 0) {
-                m_displays.push_back(CreateSkinStatic("", entry.displayPos, this, entry.displayPng));
+                m_displays.push_back(
+                    CreateSkinStatic("", entry.displayPos, this, entry.displayPng));
                 display = m_displays.back().get();
             }
             m_sliders.push_back(CreateSkinSlider(entry.pos, this, entry.id, entry.trackPng,
