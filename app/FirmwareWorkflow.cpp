@@ -65,7 +65,9 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     const FirmwareVerdict verdict =
         CheckFirmwareForEsc(loaded, m_link.m_FirmwareRecord, EscAsRecord());
     if (verdict != FirmwareVerdict::Accepted) {
-        Ask(QMessageBox::Warning, FirmwareVerdictText(verdict), QMessageBox::Ok);
+        Ask(QMessageBox::Warning,
+            verdict == FirmwareVerdict::WrongModel ? text::kWrongModel : text::kInvalidFirmware,
+            QMessageBox::Ok);
         return;
     }
     // The checks hold for this ESC connection only. The box runs an event loop: the ESC may

@@ -28,6 +28,8 @@ inline constexpr char kDongleAccessDenied[] =
 inline constexpr char kDongleInUse[] = "USB dongle in use by another program.";
 
 inline constexpr char kFirmwareCaption[] = "FIRMWARE UPDATE";
+inline constexpr char kInvalidFirmware[] = "Invalid Firmware File!";
+inline constexpr char kWrongModel[] = "Incorrect ESC Model!";
 inline constexpr char kFirmwareConfirm[] =
     "You're going to update ESC's firmware,\nall parameters will reset to default.\nProceed to "
     "continue?";

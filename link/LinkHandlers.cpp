@@ -323,6 +323,9 @@ bool LinkBase::StartRead(TransferRecord* record) {
     }
     std::unique_lock<std::mutex> lock;
     if (!ClaimLink(LINK_READ, lock)) {
+        // Read-done, not read-failed, is what the protocol posts here: the window must tell
+        // this from a finished read by its own bookkeeping (it asked, and the hand-over was
+        // refused), never by looking at a block that was not read.
         Post(LN_READ_DONE, record->byCommand);
         return false;
     }

@@ -131,16 +131,4 @@ FirmwareVerdict CheckFirmwareForEsc(bool loaded, const TransferRecord& file,
     return FirmwareVerdict::Accepted;
 }
 
-const char* FirmwareVerdictText(FirmwareVerdict verdict) {
-    switch (verdict) {
-    case FirmwareVerdict::InvalidFile:
-        return kInvalidFirmwareText;
-    case FirmwareVerdict::WrongModel:
-        return kWrongModelText;
-    case FirmwareVerdict::Accepted:
-        break;
-    }
-    return nullptr;
-}
-
 } // namespace corvane

@@ -28,13 +28,7 @@ enum class FirmwareVerdict {
     WrongModel,
 };
 
-inline constexpr const char kInvalidFirmwareText[] = "Invalid Firmware File!";
-inline constexpr const char kWrongModelText[] = "Incorrect ESC Model!";
-
 FirmwareVerdict CheckFirmwareForEsc(bool loaded, const TransferRecord& file,
                                     const TransferRecord& esc);
-
-// The message-box text of a refusal; null for an accepted file.
-const char* FirmwareVerdictText(FirmwareVerdict verdict);
 
 } // namespace corvane

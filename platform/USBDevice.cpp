@@ -7,17 +7,18 @@
 #include <cerrno>
 #include <cstring>
 
+#include "DongleReport.h"
 #include "HidrawListing.h"
 
 namespace corvane {
 
 namespace {
 
-constexpr uint8_t kHelloReportId = 3;
-constexpr uint8_t kDataReportId = 1;
-constexpr uint8_t kInputReportId = 2;
-constexpr int kHeaderLength = 2; // report ID and payload length
-constexpr int kMaxPayload = 255; // all the length byte can count, however long the report
+using dongle::kDataReportId;
+using dongle::kHeaderLength;
+using dongle::kHelloReportId;
+using dongle::kInputReportId;
+using dongle::kMaxPayload;
 constexpr short kGoneEvents = POLLERR | POLLHUP | POLLNVAL;
 
 // Sysfs names are ASCII, so folding bytes is enough.

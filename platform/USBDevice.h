@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DongleReport.h"
 #include "HidSystem.h"
 #include "PortBase.h"
 
@@ -76,7 +77,7 @@ private:
     std::vector<uint8_t> m_pReport;
     uint16_t m_wReportLength = 0;
 
-    const uint8_t m_byHello = 0x01;
+    const uint8_t m_byHello = dongle::kHelloPayload;
     uint8_t m_byReportId = 1;
     uint16_t m_wInputReportLength = 0;
     uint16_t m_wOutputReportLength = 0;

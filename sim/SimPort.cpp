@@ -5,13 +5,15 @@
 #include <chrono>
 #include <cstring>
 
+#include "DongleReport.h"
+
 namespace corvane::sim {
 
 namespace {
-constexpr uint8_t kDataReportId = 1;
-constexpr uint8_t kHelloReportId = 3;
-constexpr uint8_t kInputReportId = 2;
-constexpr int kPayloadMax = SimPort::kReportLength - 2;
+using dongle::kDataReportId;
+using dongle::kHelloReportId;
+using dongle::kInputReportId;
+constexpr int kPayloadMax = SimPort::kReportLength - dongle::kHeaderLength;
 } // namespace
 
 SimPort::SimPort(Clock* clock) : m_pClock(clock) {}
@@ -33,7 +35,7 @@ bool SimPort::Open() {
     std::vector<uint8_t> hello(kReportLength, 0);
     hello[0] = kHelloReportId;
     hello[1] = 1;
-    hello[2] = 0x01;
+    hello[2] = dongle::kHelloPayload;
     m_Sent.push_back(hello);
     ++m_nHellos;
     m_ToHost.clear();
