@@ -11,6 +11,23 @@ namespace {
 // While no dongle is open the worker has nothing to wait on; this pause keeps it off the CPU
 // and still notices an arrival quickly.
 constexpr auto kClosedPortPause = std::chrono::milliseconds(20);
+
+// The notification a timeout in each link state posts before link-lost; 0: none (a
+// keep-alive that times out posts link-lost alone).
+uint32_t TimeoutCode(int state) {
+    switch (state) {
+    case LINK_WAIT_ESC:
+        return LN_TIMEOUT_WAIT;
+    case LINK_IDENTIFY:
+        return LN_TIMEOUT_IDENTIFY;
+    case LINK_READ:
+        return LN_TIMEOUT_READ;
+    case LINK_WRITE:
+        return LN_TIMEOUT_WRITE;
+    default:
+        return 0;
+    }
+}
 } // namespace
 
 const uint8_t* const LinkBase::kNoByte = nullptr;
@@ -234,9 +251,8 @@ void LinkBase::OnLinkTimeout(int state) {
     m_bReportIdentity.store(true);
     m_nBlocksLeft.store(0);
     const int subState = m_nSubState.load();
-    if (state >= LINK_WAIT_ESC && state <= LINK_WRITE) {
-        Post(LN_TIMEOUT_WAIT + static_cast<uint32_t>(state - LINK_WAIT_ESC),
-             static_cast<uint32_t>(subState));
+    if (const uint32_t code = TimeoutCode(state); code != 0) {
+        Post(code, static_cast<uint32_t>(subState));
     }
     Post(LN_LINK_LOST, 0);
     m_nSubState.store(0);
