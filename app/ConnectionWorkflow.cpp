@@ -6,14 +6,13 @@
 
 #include "CCorvaneProgPanelDlg.h"
 #include "Pages.h"
+#include "ParamBlockLayout.h"
 #include "StatusText.h"
 
 namespace corvane {
 
 namespace {
 constexpr uint8_t kSupportedFamily = 50;
-constexpr uint8_t kSupportedParamVersion = 4;
-constexpr int kParamVersionOffset = 5;
 
 const char* ConnectedFormat(uint8_t model) {
     switch (model) {
@@ -176,8 +175,8 @@ void CCorvaneProgPanelDlg::OnReadDone() {
     const bool whole = m_block.size() >= size_t{esc.wBlockLength} * esc.byBlockCount;
     m_params.SetBlock(whole ? m_block.data() : nullptr, esc.wBlockLength, esc.byBlockCount);
     AddStatus(text::kGettingParamsDone);
-    if (m_block.size() > kParamVersionOffset &&
-        m_block[kParamVersionOffset] == kSupportedParamVersion) {
+    if (m_block.size() > block::kVersionOffset &&
+        m_block[block::kVersionOffset] == block::kSupportedVersion) {
         SnapshotParams();
         CreatePages(true);
         m_link.SetReportIdentity(false);

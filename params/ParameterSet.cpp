@@ -1,5 +1,7 @@
 #include "ParameterSet.h"
 
+#include "ParamBlockLayout.h"
+
 #include <algorithm>
 #include <new>
 
@@ -7,11 +9,11 @@ namespace corvane {
 
 namespace {
 
-constexpr size_t kVersionOffset = 5;
-constexpr size_t kSkipLengthOffset = 7;
-constexpr size_t kValueOffset = 9;
-constexpr size_t kDescriptorBase = 11; // the list starts at this + the skip length
-constexpr size_t kEntryHeaderSize = 3; // count, min, max
+using block::kDescriptorBase;
+using block::kEntryHeaderSize;
+using block::kSkipLengthOffset;
+using block::kValueOffset;
+using block::kVersionOffset;
 
 // The ESC may send a table for these two, but the stored byte must stay min + position.
 bool IsAlwaysLinear(int index) {

@@ -1,13 +1,15 @@
 #include "ParamBlockFactory.h"
 
+#include "ParamBlockLayout.h"
+
 namespace corvane {
 
 namespace {
 
-constexpr size_t kVersionOffset = 5;
-constexpr size_t kSkipLengthOffset = 7;
-constexpr size_t kValueOffset = 9;
-constexpr size_t kDescriptorBase = 11;
+using block::kDescriptorBase;
+using block::kSkipLengthOffset;
+using block::kValueOffset;
+using block::kVersionOffset;
 
 } // namespace
 
