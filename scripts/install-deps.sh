@@ -10,6 +10,6 @@ $SUDO apt-get install -y --no-install-recommends \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev \
     libudev-dev \
-    clang libclang-rt-14-dev \
+    clang clang-format libclang-rt-14-dev \
     xvfb xauth imagemagick fonts-dejavu-core \
     dpkg-dev file desktop-file-utils xdotool
