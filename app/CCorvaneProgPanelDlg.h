@@ -93,8 +93,6 @@ public:
     bool FirmwareOnly() const { return m_firmwareOnly; }
     bool TransferBusy() const { return m_transferBusy; }
     bool FirmwareBusy() const { return m_firmwareBusy; }
-    // Counts ESC connections: every new identity and every link loss starts another.
-    uint32_t ConnectionCount() const { return m_connection; }
     uint8_t LitArea() const { return m_litArea; }
     unsigned BackgroundId() const { return m_backgroundId; }
     bool IsHotAreaLive(int area) const;
@@ -149,8 +147,7 @@ private:
     bool m_firmwareBusy = false;
     // A read was handed to the link and its result has not come yet.
     bool m_readPending = false;
-    uint32_t m_connection = 0;
-    // The ESC of the last identity the window handled.
+    // The ESC of the last identity the window handled; its epoch counts the connections.
     EscIdentity m_escIdentity;
     bool m_movedSinceClick = false;
     uint8_t m_hotArea = HotNone;

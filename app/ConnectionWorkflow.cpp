@@ -124,7 +124,6 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
 }
 
 void CCorvaneProgPanelDlg::OnIdentified() {
-    ++m_connection;
     m_firmwareOnly = false;
     m_escIdentity = m_link.Identity();
     // A new identity is a new connection, whatever ESC it names: until its read has finished
@@ -190,7 +189,6 @@ void CCorvaneProgPanelDlg::OnReadDone() {
 }
 
 void CCorvaneProgPanelDlg::OnLinkLost() {
-    ++m_connection;
     m_readPending = false;
     m_firmwareBusy = false;
     m_link.SetReportIdentity(true);

@@ -72,15 +72,16 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     }
     // The checks hold for this ESC connection only. The box runs an event loop: the ESC may
     // be swapped for another meanwhile, which is identified and read while the box is open.
-    const uint32_t checkedConnection = m_connection;
+    // Every identity is a new connection (epoch); a lost one leaves the tool not connected.
     const uint32_t checkedEpoch = m_escIdentity.nEpoch;
     if (Ask(QMessageBox::Information, text::kFirmwareConfirm,
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
         AddStatus(text::kFirmwareCancelled);
         return;
     }
-    const bool sameEsc = m_connection == checkedConnection && (m_paramsLoaded || m_firmwareOnly) &&
-                         !m_transferBusy && !m_link.IsTransferBusy(&m_link.m_FirmwareRecord) &&
+    const bool sameEsc = m_escIdentity.nEpoch == checkedEpoch &&
+                         (m_paramsLoaded || m_firmwareOnly) && !m_transferBusy &&
+                         !m_link.IsTransferBusy(&m_link.m_FirmwareRecord) &&
                          CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, EscAsRecord()) ==
                              FirmwareVerdict::Accepted;
     if (!sameEsc) {

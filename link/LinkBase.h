@@ -47,9 +47,6 @@ public:
     // heard of it yet.
     bool StartWrite(TransferRecord* record, const uint8_t* data, uint32_t size, uint32_t epoch);
 
-    // Counts ESC connections: a new one starts with every reported identity and ends with
-    // every link timeout or reset.
-    uint32_t EscEpoch() const { return m_nEscEpoch.load(); }
     static constexpr uint32_t kAnyEpoch = 0xFFFFFFFF;
 
     // One pass of the worker loop; the thread runs it while running, tests call it directly.
@@ -158,6 +155,8 @@ protected:
     std::atomic<int> m_nSubState{0};
     std::atomic<uint32_t> m_dwLastRxTick{0};
     std::atomic<uint32_t> m_dwLastIoTick{0};
+    // Counts ESC connections: a new one starts with every reported identity and ends with
+    // every link timeout or reset.
     std::atomic<uint32_t> m_nEscEpoch{0};
 
     // Scratch of the byte handlers.
