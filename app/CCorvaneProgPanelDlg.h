@@ -18,11 +18,11 @@
 #include "AccessNotice.h"
 #include "Clock.h"
 #include "GdiPlusBitmap.h"
-#include "HotAreas.h"
 #include "KVALinkCore.h"
 #include "LinkEventSink.h"
 #include "PageHost.h"
 #include "ParameterSet.h"
+#include "SkinLayout.h"
 
 class QListWidget;
 class QProgressBar;
@@ -165,7 +165,7 @@ private:
     std::unique_ptr<CTimingPage> m_timingPage;
     std::unique_ptr<CThrottlePage> m_throttlePage;
     QProgressBar* m_progress = nullptr;
-    std::array<CPageBase*, 4> m_pages{};
+    std::array<CPageBase*, layout::kPageCount> m_pages{};
     bool m_pagesExist = false;
     AccessNotice m_accessNotice;
     QTimer m_dongleRetry;

@@ -1,4 +1,6 @@
 // The main window's face: set-up, outline, background, hot areas, mouse and keys.
+#include <algorithm>
+
 #include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -10,8 +12,8 @@
 #include "CCorvaneProgPanelDlg.h"
 #include "Pages.h"
 #include "RegionData.h"
+#include "SkinLayout.h"
 #include "StatusText.h"
-#include "WindowLayout.h"
 
 namespace corvane {
 
@@ -74,7 +76,7 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
         "QProgressBar::chunk { background: #f0a020; border-radius: 2px; }"));
 
     // The outline: a malformed region leaves the window rectangular.
-    QFile regionFile(QStringLiteral(":/binary/130.rgn"));
+    QFile regionFile(QStringLiteral(":/binary/%1.rgn").arg(layout::kOutlineRegionId));
     if (regionFile.open(QIODevice::ReadOnly)) {
         if (auto region = ParseRegionData(regionFile.readAll())) {
             setMask(region->translated(layout::kRegionOffset));
@@ -113,7 +115,7 @@ void CCorvaneProgPanelDlg::StartLink() {
 
 void CCorvaneProgPanelDlg::SelectBackground() {
     const size_t area = m_hotArea < HotAreaCount ? m_hotArea : 0;
-    const unsigned id = HotAreaTable()[area].faceId;
+    const auto id = static_cast<unsigned>(layout::kHotAreas[area].faceId);
     m_background = LoadPngResource(id);
     m_backgroundId = m_background ? id : 0;
 }
@@ -122,7 +124,7 @@ void CCorvaneProgPanelDlg::InvalidateHotArea(int area) {
     if (area <= HotNone || area >= HotAreaCount) {
         return;
     }
-    update(HotAreaTable()[static_cast<size_t>(area)].label);
+    update(layout::kHotAreas[static_cast<size_t>(area)].label);
 }
 
 void CCorvaneProgPanelDlg::RestorePressedHighlight() {
@@ -175,8 +177,8 @@ void CCorvaneProgPanelDlg::mouseMoveEvent(QMouseEvent* event) {
     }
     m_movedSinceClick = true;
     m_hotArea = HotNone;
-    for (HotArea area : kHotAreaTestOrder) {
-        if (HotAreaTable()[area].hit.contains(p) && IsHotAreaLive(area)) {
+    for (HotArea area : layout::kHotAreaTestOrder) {
+        if (layout::kHotAreas[area].hit.contains(p) && IsHotAreaLive(area)) {
             m_hotArea = area;
         }
     }
@@ -231,11 +233,8 @@ void CCorvaneProgPanelDlg::OnHotAreaPressed(HotArea area) {
     case HotTimingTile:
     case HotBrakesTile: {
         m_litArea = HotNone;
-        const int index = area == HotSettingsTile   ? 0
-                          : area == HotThrottleTile ? 1
-                          : area == HotTimingTile   ? 2
-                                                    : 3;
-        SelectPage(index);
+        const auto tile = std::find(layout::kPageTiles.begin(), layout::kPageTiles.end(), area);
+        SelectPage(static_cast<int>(tile - layout::kPageTiles.begin()));
         break;
     }
     case HotFirmwareUpdate:

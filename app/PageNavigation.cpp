@@ -1,7 +1,7 @@
 // The parameter operations the pages reach through the window, and the pages' life.
 #include "CCorvaneProgPanelDlg.h"
 #include "Pages.h"
-#include "WindowLayout.h"
+#include "SkinLayout.h"
 
 namespace corvane {
 
@@ -30,7 +30,7 @@ bool CCorvaneProgPanelDlg::ParamsUnchanged() {
 }
 
 CPageBase* CCorvaneProgPanelDlg::Page(int index) const {
-    return index >= 0 && index < 4 ? m_pages[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < layout::kPageCount ? m_pages[static_cast<size_t>(index)] : nullptr;
 }
 
 void CCorvaneProgPanelDlg::CreatePages(bool create) {
@@ -42,15 +42,18 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
         m_settingPage = std::make_unique<CSettingPage>(this, this);
         m_timingPage = std::make_unique<CTimingPage>(this, this);
         m_throttlePage = std::make_unique<CThrottlePage>(this, this);
-        const QRect place(layout::kPageOrigin, m_brakePage->BackgroundSize());
+        const QRect place(layout::kPageRect.topLeft(), m_brakePage->BackgroundSize());
         for (CPageBase* page :
              std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(), m_timingPage.get(),
                                        m_throttlePage.get()}) {
             page->setGeometry(place);
             page->hide();
         }
-        m_pages = {m_settingPage.get(), m_throttlePage.get(), m_timingPage.get(),
-                   m_brakePage.get()};
+        for (CPageBase* page :
+             std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(), m_timingPage.get(),
+                                       m_throttlePage.get()}) {
+            m_pages[static_cast<size_t>(page->PageIndex())] = page;
+        }
         m_pagesExist = true;
         for (CPageBase* page : m_pages) {
             page->LoadParams();
@@ -76,7 +79,7 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
 }
 
 void CCorvaneProgPanelDlg::SelectPage(int index) {
-    if (!m_pagesExist || (index != kNoPage && (index < 0 || index > 3))) {
+    if (!m_pagesExist || (index != kNoPage && (index < 0 || index >= layout::kPageCount))) {
         return;
     }
     if (index != kNoPage) {

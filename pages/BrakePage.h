@@ -9,7 +9,7 @@ class CBrakePage : public CTablePage {
     Q_OBJECT
 
 public:
-    static constexpr int kIndex = 3;
+    static constexpr ParamPage kPage = ParamPage::Brakes;
 
     CBrakePage(QWidget* parent, PageHost* host);
 };

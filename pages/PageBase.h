@@ -5,6 +5,7 @@
 
 #include "GdiPlusBitmap.h"
 #include "PageHost.h"
+#include "SkinLayout.h"
 
 #include <QSize>
 #include <QWidget>
@@ -17,7 +18,7 @@ class CPageBase : public QWidget {
 
 public:
     // The size of every page, used while a page has no background to take it from.
-    static constexpr QSize kPageSize{365, 365};
+    static constexpr QSize kPageSize = layout::kPageSize;
 
     // The page starts hidden; host may be null, which leaves every control unbound and
     // every tab click unanswered.

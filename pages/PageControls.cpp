@@ -1,6 +1,7 @@
 #include "PageControls.h"
 
 #include "ParamInfo.h"
+#include "ParamValueFormat.h"
 
 namespace corvane {
 
@@ -17,28 +18,39 @@ uint8_t Mirror(const CSkinSlider& slider, uint8_t position) {
 void PageControls::Create(QWidget* page, PageHost* host) {
     m_controls.clear();
     m_controls.reserve(m_rows.size());
-    for (const ControlRow& layout : m_rows) {
+    for (const layout::ControlPlace& place : m_rows) {
         Row row;
-        if (layout.displayPng != 0) {
-            row.display = CreateSkinStatic("", layout.displayPos, page, layout.displayPng);
+        if (place.display.id != 0) {
+            row.display = CreateSkinStatic("", place.displayPos, page,
+                                           static_cast<unsigned>(place.display.id));
         }
+        const ParamControl kind = layout::KindOf(place);
         ParameterDescriptor descriptor;
-        const bool described =
-            host != nullptr && host->GetParamDescriptor(layout.param, descriptor);
-        row.slider = CreateSkinSlider(layout.sliderPos, page, layout.controlId, layout.trackPng,
-                                      layout.thumbPng, layout.orientation);
+        const bool described = host != nullptr && host->GetParamDescriptor(place.param, descriptor);
+        row.slider = CreateSkinSlider(
+            place.sliderPos, page, layout::ControlIdOf(place),
+            static_cast<unsigned>(place.track.id), static_cast<unsigned>(layout::ThumbOf(kind).id),
+            layout::IsVertical(kind) ? CSkinSlider::kVertical : CSkinSlider::kHorizontal);
         if (described) {
-            row.slider->Bind(row.display.get(), descriptor);
+            const auto param = static_cast<unsigned>(place.param);
+            row.slider->Bind(row.display.get(),
+                             {.param = place.param,
+                              .lastPos = LastPosition(descriptor),
+                              .text = [descriptor, param](uint8_t position) {
+                                  std::string text;
+                                  FormatParamValue(param, ValueAtPosition(descriptor, position),
+                                                   text);
+                                  return text;
+                              }});
             row.bound = true;
-            const ParamInfo* info = FindParamInfo(layout.param);
-            row.reversed = info != nullptr && info->reversed;
+            row.reversed = kParamInfo[param].reversed;
         } else {
             // A descriptor outside the block would bind the slider to bytes that are not
             // there; the control stays as built but takes no input.
             row.slider->setEnabled(false);
         }
-        if (row.display && layout.fontSize != 0) {
-            row.display->SetFontSize(layout.fontSize, false);
+        if (row.display && place.fontSize != 0) {
+            row.display->SetFontSize(static_cast<unsigned>(place.fontSize), false);
         }
         m_controls.push_back(std::move(row));
     }

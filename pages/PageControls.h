@@ -2,8 +2,8 @@
 // positions between them and the parameter block.
 #pragma once
 
-#include "ControlRow.h"
 #include "PageHost.h"
+#include "SkinLayout.h"
 #include "SkinSlider.h"
 #include "SkinStatic.h"
 
@@ -17,8 +17,8 @@ namespace corvane {
 
 class PageControls {
 public:
-    // The rows must outlive this object; pages pass their static tables.
-    explicit PageControls(std::span<const ControlRow> rows) : m_rows(rows) {}
+    // The rows must outlive this object; pages pass the layout's constant tables.
+    explicit PageControls(std::span<const layout::ControlPlace> rows) : m_rows(rows) {}
 
     // Builds every row on page: display, descriptor, slider, binding, font size. A parameter
     // whose descriptor the host cannot supply gets a disabled, unbound slider.
@@ -36,7 +36,7 @@ private:
         bool reversed = false;
     };
 
-    std::span<const ControlRow> m_rows;
+    std::span<const layout::ControlPlace> m_rows;
     std::vector<Row> m_controls;
 };
 

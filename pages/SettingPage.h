@@ -10,7 +10,7 @@ class CSettingPage : public CTablePage {
     Q_OBJECT
 
 public:
-    static constexpr int kIndex = 0;
+    static constexpr ParamPage kPage = ParamPage::Settings;
 
     CSettingPage(QWidget* parent, PageHost* host);
 };

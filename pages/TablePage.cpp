@@ -1,15 +1,16 @@
 #include "TablePage.h"
 
+#include "SkinLayout.h"
+
 namespace corvane {
 
-CTablePage::CTablePage(QWidget* parent, PageHost* host, int index, unsigned backgroundPng,
-                       std::span<const ControlRow> rows)
-    : CPageBase(parent, host), m_index(index), m_backgroundPng(backgroundPng), m_controls(rows) {
+CTablePage::CTablePage(QWidget* parent, PageHost* host, ParamPage page)
+    : CPageBase(parent, host), m_page(page), m_controls(layout::ControlsOn(page)) {
     OnInitDialog();
 }
 
 CGdiPlusBitmapResource* CTablePage::LoadBackground() {
-    return SetBackground(m_backgroundPng);
+    return SetBackground(static_cast<unsigned>(layout::PanelOf(m_page).imageId));
 }
 
 void CTablePage::CreateControls() {

@@ -1,11 +1,10 @@
-// A page made from a table of controls over one panel image: what all four parameter pages
-// are. A page names its panel, its tab and its rows; loading, storing and building are shared.
+// A page made from its panel image and the controls the skin layout places on it: what all
+// four parameter pages are. Loading, storing and building are shared.
 #pragma once
-
-#include <span>
 
 #include "PageBase.h"
 #include "PageControls.h"
+#include "ParamInfo.h"
 
 namespace corvane {
 
@@ -17,17 +16,14 @@ public:
     CGdiPlusBitmapResource* LoadBackground() override;
     void CreateControls() override;
     void LoadParams() override;
-    int PageIndex() const override { return m_index; }
+    int PageIndex() const override { return static_cast<int>(m_page); }
 
 protected:
-    // Builds the controls at once, so rows must outlive the page (the pages' tables are
-    // constants).
-    CTablePage(QWidget* parent, PageHost* host, int index, unsigned backgroundPng,
-               std::span<const ControlRow> rows);
+    // Builds the controls at once.
+    CTablePage(QWidget* parent, PageHost* host, ParamPage page);
 
 private:
-    int m_index;
-    unsigned m_backgroundPng;
+    ParamPage m_page;
     PageControls m_controls;
 };
 

@@ -10,7 +10,7 @@ class CThrottlePage : public CTablePage {
     Q_OBJECT
 
 public:
-    static constexpr int kIndex = 1;
+    static constexpr ParamPage kPage = ParamPage::Throttle;
 
     CThrottlePage(QWidget* parent, PageHost* host);
 };

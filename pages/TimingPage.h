@@ -9,7 +9,7 @@ class CTimingPage : public CTablePage {
     Q_OBJECT
 
 public:
-    static constexpr int kIndex = 2;
+    static constexpr ParamPage kPage = ParamPage::Timing;
 
     CTimingPage(QWidget* parent, PageHost* host);
 };

@@ -5,11 +5,12 @@
 #include "ParameterDescriptor.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace corvane {
 
-// Numbered as the main window's page list, so a page value doubles as a page index.
+// The order of the pages everywhere: the window's page list, the tabs and the skin layout.
 enum class ParamPage : uint8_t {
     Settings = 0,
     Throttle = 1,

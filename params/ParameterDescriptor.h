@@ -36,4 +36,20 @@ struct ParameterDescriptor {
     const uint8_t* table = nullptr;
 };
 
+// The last position a control offers for the parameter. Byte arithmetic on purpose: a linear
+// range whose max lies below its min wraps, as the positions read from the block do, and the
+// control clamps into whatever results.
+constexpr uint8_t LastPosition(const ParameterDescriptor& descriptor) {
+    return descriptor.count != 0 ? static_cast<uint8_t>(descriptor.count - 1)
+                                 : static_cast<uint8_t>(descriptor.max - descriptor.min);
+}
+
+// The value byte a position stands for; position must not exceed LastPosition.
+constexpr uint8_t ValueAtPosition(const ParameterDescriptor& descriptor, uint8_t position) {
+    if (descriptor.count != 0 && descriptor.table != nullptr) {
+        return descriptor.table[position];
+    }
+    return static_cast<uint8_t>(descriptor.min + position);
+}
+
 } // namespace corvane

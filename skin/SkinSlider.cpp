@@ -1,6 +1,5 @@
 #include "SkinSlider.h"
 
-#include "ParamValueFormat.h"
 #include "SkinStatic.h"
 
 #include <QKeyEvent>
@@ -46,26 +45,13 @@ void CSkinSlider::Create(QPoint pos, QWidget* parent, unsigned id) {
     }
 }
 
-CSkinStatic* CSkinSlider::Bind(CSkinStatic* display, const ParameterDescriptor& descriptor) {
+CSkinStatic* CSkinSlider::Bind(CSkinStatic* display, SliderBinding binding) {
     CSkinStatic* previous = m_display;
     m_display = display;
-    m_paramIndex = descriptor.index;
-    m_tableCount = descriptor.count;
-    m_valueTable = descriptor.table;
     m_minPos = 0;
-    m_baseValue = descriptor.min;
-    // Byte arithmetic on purpose: a linear range whose max lies below its min wraps, as the
-    // positions read from the block do, and the slider clamps into whatever results.
-    m_maxPos = descriptor.count != 0 ? static_cast<uint8_t>(descriptor.count - 1)
-                                     : static_cast<uint8_t>(descriptor.max - descriptor.min);
+    m_maxPos = binding.lastPos;
+    m_binding = std::move(binding);
     return previous;
-}
-
-uint8_t CSkinSlider::ValueAt(uint8_t pos) const {
-    if (m_tableCount != 0 && m_valueTable != nullptr) {
-        return m_valueTable[pos];
-    }
-    return static_cast<uint8_t>(m_baseValue + pos);
 }
 
 void CSkinSlider::SetPos(int pos) {
@@ -79,9 +65,7 @@ void CSkinSlider::SetPos(int pos) {
     m_pos = clamped;
     update();
     if (m_display) {
-        std::string text;
-        FormatParamValue(static_cast<unsigned>(m_paramIndex), ValueAt(clamped), text);
-        m_display->SetText(text);
+        m_display->SetText(m_binding.text ? m_binding.text(clamped) : std::string());
     }
 }
 

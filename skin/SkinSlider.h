@@ -3,17 +3,26 @@
 #pragma once
 
 #include "GdiPlusBitmap.h"
-#include "ParameterDescriptor.h"
 
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace corvane {
 
 class CSkinStatic;
+
+// What a slider edits: positions 0 .. lastPos, and the text its value display shows at each.
+struct SliderBinding {
+    int param = 0; // the parameter the slider stands for, for its owner
+    uint8_t lastPos = 0;
+    // Narrow code-page-950 text for a position; without it the display is cleared.
+    std::function<std::string(uint8_t position)> text;
+};
 
 class CSkinSlider : public QWidget {
     Q_OBJECT
@@ -33,10 +42,10 @@ public:
     // and shows it with its parent.
     void Create(QPoint pos, QWidget* parent, unsigned id);
 
-    // Takes the range and the value mapping from the descriptor and the display to write
-    // to (may be null, and is not owned). Returns the display bound before. Neither the
-    // thumb nor the display changes until the next SetPos.
-    CSkinStatic* Bind(CSkinStatic* display, const ParameterDescriptor& descriptor);
+    // Takes the range and the value text, and the display to write to (may be null, and is
+    // not owned). Returns the display bound before. Neither the thumb nor the display changes
+    // until the next SetPos.
+    CSkinStatic* Bind(CSkinStatic* display, SliderBinding binding);
 
     // Only the low 8 bits count; clamped into the range. Always rewrites the display's text.
     void SetPos(int pos);
@@ -49,7 +58,7 @@ public:
     bool PointToPos(int x, int y, uint8_t& pos) const;
 
     unsigned ControlId() const { return m_id; }
-    int ParamIndex() const { return m_paramIndex; }
+    int ParamIndex() const { return m_binding.param; }
     uint8_t MinPos() const { return m_minPos; }
     uint8_t MaxPos() const { return m_maxPos; }
     uint8_t Orientation() const { return m_orientation; }
@@ -70,16 +79,12 @@ protected:
 
 private:
     bool IsVertical() const { return m_orientation == kVertical; }
-    uint8_t ValueAt(uint8_t pos) const;
     void MoveThumb(uint8_t pos);
 
     uint8_t m_minPos = 0;
     uint8_t m_maxPos = 4;
     uint8_t m_orientation = kHorizontal;
-    int32_t m_paramIndex = 0;
-    uint8_t m_tableCount = 0;
-    uint8_t m_baseValue = 0;
-    const uint8_t* m_valueTable = nullptr;
+    SliderBinding m_binding;
     unsigned m_thumbImageId = 0;
     unsigned m_id = 0;
     int m_pos = 0;

@@ -9,11 +9,6 @@
 namespace corvane {
 namespace {
 
-uint8_t LastPosition(const ParameterDescriptor& descriptor) {
-    return descriptor.count != 0 ? static_cast<uint8_t>(descriptor.count - 1)
-                                 : static_cast<uint8_t>(descriptor.max - descriptor.min);
-}
-
 TEST(RealisticBlock, EveryValueLiesInsideItsRange) {
     ParamBlock block = MakeRealisticParamBlock();
     ParameterSet set;

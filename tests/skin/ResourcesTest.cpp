@@ -2,6 +2,8 @@
 // in its exact layout, lit faces that change only their label, and tracks that match their
 // panels, read back through the resource system as the program reads them.
 
+#include "SkinLayout.h"
+
 #include <QFile>
 #include <QImage>
 #include <QRect>
@@ -257,20 +259,21 @@ struct LitFace {
     QRect label; // right and bottom excluded, as the window repaints it
 };
 
+constexpr std::array<LitFace, 8> kLitFaces{{
+    {133, QRect(240, 355, 110, 30)}, // Brakes tile
+    {134, QRect(405, 20, 22, 22)},   // close button
+    {135, QRect(140, 405, 155, 25)}, // firmware update
+    {136, QRect(15, 8, 25, 24)},     // home button
+    {137, QRect(80, 190, 120, 30)},  // Settings tile
+    {138, QRect(240, 190, 110, 30)}, // Throttle tile
+    {139, QRect(80, 355, 120, 30)},  // Timing tile
+    {140, QRect(5, 430, 45, 50)},    // write button
+}};
+
 TEST(SkinFaces, LitFacesDifferFromTheHomeFaceOnlyInsideTheirLabel) {
-    const std::array<LitFace, 8> lit{{
-        {133, QRect(240, 355, 110, 30)}, // Brakes tile
-        {134, QRect(405, 20, 22, 22)},   // close button
-        {135, QRect(140, 405, 155, 25)}, // firmware update
-        {136, QRect(15, 8, 25, 24)},     // home button
-        {137, QRect(80, 190, 120, 30)},  // Settings tile
-        {138, QRect(240, 190, 110, 30)}, // Throttle tile
-        {139, QRect(80, 355, 120, 30)},  // Timing tile
-        {140, QRect(5, 430, 45, 50)},    // write button
-    }};
     const QImage home = LoadImage(131);
     ASSERT_FALSE(home.isNull());
-    for (const LitFace& f : lit) {
+    for (const LitFace& f : kLitFaces) {
         SCOPED_TRACE(f.id);
         const QImage face = LoadImage(f.id);
         ASSERT_EQ(face.size(), home.size());
@@ -293,27 +296,28 @@ struct TrackPlace {
     QPoint topLeft;
 };
 
+constexpr std::array<TrackPlace, 16> kTrackPlaces{{
+    {163, 143, {43, 87}},
+    {164, 143, {283, 87}},
+    {148, 143, {29, 208}},
+    {148, 143, {141, 208}},
+    {148, 143, {269, 208}},
+    {145, 147, {73, 87}},
+    {152, 147, {35, 207}},
+    {152, 147, {148, 207}},
+    {152, 147, {261, 207}},
+    {153, 146, {21, 102}},
+    {153, 146, {101, 102}},
+    {154, 146, {244, 137}},
+    {155, 146, {296, 137}},
+    {156, 146, {179, 137}},
+    {157, 142, {76, 116}},
+    {158, 142, {243, 116}},
+}};
+
 // Each track is painted over its panel at the slider's place; any difference shows as a seam.
 TEST(SkinPanels, TracksMatchTheirPanelAtEverySliderPlace) {
-    const std::array<TrackPlace, 16> places{{
-        {163, 143, {43, 87}},
-        {164, 143, {283, 87}},
-        {148, 143, {29, 208}},
-        {148, 143, {141, 208}},
-        {148, 143, {269, 208}},
-        {145, 147, {73, 87}},
-        {152, 147, {35, 207}},
-        {152, 147, {148, 207}},
-        {152, 147, {261, 207}},
-        {153, 146, {21, 102}},
-        {153, 146, {101, 102}},
-        {154, 146, {244, 137}},
-        {155, 146, {296, 137}},
-        {156, 146, {179, 137}},
-        {157, 142, {76, 116}},
-        {158, 142, {243, 116}},
-    }};
-    for (const TrackPlace& place : places) {
+    for (const TrackPlace& place : kTrackPlaces) {
         SCOPED_TRACE(testing::Message() << "track " << place.trackId << " at " << place.topLeft.x()
                                         << "," << place.topLeft.y());
         const QImage track = LoadImage(place.trackId);
@@ -321,6 +325,66 @@ TEST(SkinPanels, TracksMatchTheirPanelAtEverySliderPlace) {
         ASSERT_FALSE(track.isNull());
         ASSERT_TRUE(panel.rect().contains(QRect(place.topLeft, track.size())));
         EXPECT_EQ(DifferingPixels(panel.copy(QRect(place.topLeft, track.size())), track), 0);
+    }
+}
+
+// ---- the layout the program places these by ------------------------------------------------
+
+const ImageEntry* FindImage(int id) {
+    for (const ImageEntry& entry : kImages)
+        if (entry.id == id)
+            return &entry;
+    return nullptr;
+}
+
+void ExpectImageSize(int id, QSize size) {
+    const ImageEntry* entry = FindImage(id);
+    ASSERT_NE(entry, nullptr) << id;
+    EXPECT_EQ(QSize(entry->width, entry->height), size) << id;
+}
+
+// The layout header is where the program takes every place from; these are the same facts
+// written out again from the artwork, so a slip in the header shows here.
+TEST(SkinLayoutHeader, AgreesWithTheArtwork) {
+    using namespace corvane;
+    using namespace corvane::layout;
+    EXPECT_EQ(kFaceSize, QSize(437, 527));
+    EXPECT_EQ(kPageRect, QRect(36, 62, 365, 365));
+    EXPECT_EQ(kStatusList, QRect(52, 439, 202, 70));
+    EXPECT_EQ(kProgressBar, QRect(39, 408, 358, 16));
+    EXPECT_EQ(kOutlineRegionId, 130);
+    EXPECT_EQ(kPlainFaceId, 131);
+
+    for (const LitFace& f : kLitFaces) {
+        const auto area = std::find_if(kHotAreas.begin(), kHotAreas.end(),
+                                       [&](const HotAreaPlace& a) { return a.faceId == f.id; });
+        ASSERT_NE(area, kHotAreas.end()) << f.id;
+        EXPECT_EQ(area->label, f.label) << f.id;
+    }
+    EXPECT_EQ(kHotAreas[HotWriteButton].hit, QRect(QPoint(15, 443), QPoint(42, 468)));
+    EXPECT_EQ(kHotAreas[HotSettingsTile].hit, QRect(QPoint(78, 100), QPoint(202, 224)));
+    EXPECT_EQ(kHotAreas[HotBrakesTile].faceId, 133);
+
+    const int panelIds[] = {143, 147, 146, 142};
+    const int tabs[][2] = {{3, 94}, {99, 192}, {198, 274}, {279, 358}};
+    for (int page = 0; page < kPageCount; ++page) {
+        EXPECT_EQ(kPanels[size_t(page)].imageId, panelIds[page]);
+        EXPECT_EQ(kPanels[size_t(page)].tabLeft, tabs[page][0]);
+        EXPECT_EQ(kPanels[size_t(page)].tabRight, tabs[page][1]);
+        ExpectImageSize(panelIds[page], kPageSize);
+    }
+
+    ASSERT_EQ(kControls.size(), kTrackPlaces.size());
+    for (size_t i = 0; i < kControls.size(); ++i) {
+        const ControlPlace& c = kControls[i];
+        SCOPED_TRACE(c.param);
+        EXPECT_EQ(c.track.id, kTrackPlaces[i].trackId);
+        EXPECT_EQ(PanelOf(PageOf(c)).imageId, kTrackPlaces[i].panelId);
+        EXPECT_EQ(c.sliderPos, kTrackPlaces[i].topLeft);
+        ExpectImageSize(c.track.id, c.track.size);
+        ExpectImageSize(ThumbOf(KindOf(c)).id, ThumbOf(KindOf(c)).size);
+        if (c.display.id != 0)
+            ExpectImageSize(c.display.id, c.display.size);
     }
 }
 

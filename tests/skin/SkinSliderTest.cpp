@@ -20,6 +20,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override { m_keys.append(event->key()); }
 };
 
+std::string Percent(uint8_t position) {
+    return std::to_string(position) + "%";
+}
+
 class SliderTest : public ::testing::Test {
 protected:
     // The Settings page's voltage cutoff and the Brakes page's drag brake, in size.
@@ -27,7 +31,7 @@ protected:
         auto slider = orientation == 0
                           ? CreateSkinSlider({20, 100}, &m_page, 1001, kTrack185, kThumb18, 0)
                           : CreateSkinSlider({60, 150}, &m_page, 1002, kTrack157, kThumb9, 1);
-        slider->Bind(m_display.get(), {PARAM_DRAG_BRAKE, 0, 0, maxPos, nullptr});
+        slider->Bind(m_display.get(), {.param = 5, .lastPos = maxPos, .text = Percent});
         slider->SetPos(0);
         return slider;
     }
@@ -89,21 +93,25 @@ TEST_F(SliderTest, SetPosClampsTheLowByteAndRewritesTheDisplay) {
     EXPECT_EQ(m_display->Text(), "3%") << "an unchanged position still rewrites";
 }
 
-TEST_F(SliderTest, BindTakesTableOrLinearRangeAndMovesNothing) {
+TEST_F(SliderTest, BindTakesRangeAndTextAndMovesNothing) {
     auto slider = Make(0, 10);
     slider->SetPos(4);
-    const uint8_t table[] = {10, 20, 30};
-    EXPECT_EQ(slider->Bind(m_display.get(), {PARAM_BRAKE_STRENGTH, 3, 0, 0, table}),
+    EXPECT_EQ(slider->Bind(m_display.get(),
+                           {.param = 12,
+                            .lastPos = 2,
+                            .text = [](uint8_t p) { return std::to_string(10 * (p + 1)) + "%"; }}),
               m_display.get());
     EXPECT_EQ(slider->GetPos(), 4);
     EXPECT_EQ(m_display->Text(), "4%");
+    EXPECT_EQ(slider->ParamIndex(), 12);
     slider->SetPos(1);
     EXPECT_EQ(m_display->Text(), "20%");
+    slider->SetPos(9);
+    EXPECT_EQ(m_display->Text(), "30%") << "clamped to the new range";
 
-    slider->Bind(m_display.get(), {PARAM_THROTTLE_CURVE, 0, 28, 228, nullptr});
-    EXPECT_EQ(slider->MaxPos(), 200);
-    slider->SetPos(100);
-    EXPECT_EQ(m_display->Text(), "0%");
+    slider->Bind(m_display.get(), {.param = 0, .lastPos = 4, .text = {}});
+    slider->SetPos(2);
+    EXPECT_EQ(m_display->Text(), "") << "no text: the display is cleared";
 }
 
 TEST_F(SliderTest, OnePositionRange) {

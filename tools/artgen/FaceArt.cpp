@@ -11,7 +11,8 @@
 
 namespace artgen {
 
-using face::HotArea;
+using namespace corvane;
+namespace layout = corvane::layout;
 
 namespace {
 
@@ -35,7 +36,7 @@ void paintBody(QPainter& p, const Outline& outline) {
     g.setColorAt(0, palette::bodyTop);
     g.setColorAt(0.22, palette::bodyBottom.lighter(112));
     g.setColorAt(1, palette::bodyBottom);
-    p.fillRect(QRect(QPoint(0, 0), face::Size), g);
+    p.fillRect(QRect(QPoint(0, 0), layout::kFaceSize), g);
 
     // A soft sheen across the header.
     QLinearGradient sheen(0, 0, 0, 60);
@@ -79,7 +80,7 @@ void paintWordmark(QPainter& p) {
 }
 
 void paintWell(QPainter& p) {
-    const QRect well = face::PageRect;
+    const QRect well = layout::kPageRect;
     p.fillRect(well, palette::well);
     QLinearGradient g(well.topLeft(), well.bottomLeft());
     g.setColorAt(0, QColor(255, 255, 255, 6));
@@ -93,7 +94,7 @@ void paintWell(QPainter& p) {
 }
 
 void paintStatusWell(QPainter& p) {
-    const QRect r = face::StatusList;
+    const QRect r = layout::kStatusList;
     p.fillRect(r, QColor(10, 11, 13));
     paint::recessFrame(p, r, 2);
 }
@@ -135,7 +136,7 @@ void paintGrips(QPainter& p) {
 } // namespace
 
 QImage renderFace(const Outline& outline, HotArea lit) {
-    QImage img(face::Size, QImage::Format_ARGB32_Premultiplied);
+    QImage img(layout::kFaceSize, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setClipRegion(outlineRegion(outline));
@@ -143,13 +144,13 @@ QImage renderFace(const Outline& outline, HotArea lit) {
     p.setRenderHint(QPainter::Antialiasing, false);
     paintRoofLight(p, outline.roof());
     paintWordmark(p);
-    facecontrols::homeButton(p, lit == HotArea::HomeButton);
-    facecontrols::closeButton(p, lit == HotArea::CloseButton);
+    facecontrols::homeButton(p, lit == HotHomeButton);
+    facecontrols::closeButton(p, lit == HotCloseButton);
     paintGrips(p);
     paintWell(p);
     facecontrols::tiles(p, lit);
-    facecontrols::firmwareLabel(p, lit == HotArea::FirmwareUpdate);
-    facecontrols::writeButton(p, lit == HotArea::WriteButton);
+    facecontrols::firmwareLabel(p, lit == HotFirmwareUpdate);
+    facecontrols::writeButton(p, lit == HotWriteButton);
     paintWriteCaption(p);
     paintStatusWell(p);
     paintVents(p);
@@ -159,16 +160,17 @@ QImage renderFace(const Outline& outline, HotArea lit) {
 
 std::map<int, QImage> renderFaces(const Outline& outline) {
     std::map<int, QImage> faces;
-    const QImage plain = renderFace(outline, HotArea::None);
-    faces[face::PlainFaceId] = plain;
-    for (const face::Area& a : face::Areas) {
-        const QImage lit = renderFace(outline, a.area);
+    const QImage plain = renderFace(outline, HotNone);
+    faces[layout::kPlainFaceId] = plain;
+    for (int area = HotNone + 1; area < HotAreaCount; ++area) {
+        const layout::HotAreaPlace& a = layout::kHotAreas[static_cast<size_t>(area)];
+        const QImage lit = renderFace(outline, static_cast<HotArea>(area));
         QImage variant = plain.copy();
         QPainter p(&variant);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(a.label.topLeft(), lit, a.label);
         p.end();
-        faces[a.imageId] = variant;
+        faces[a.faceId] = variant;
     }
     return faces;
 }

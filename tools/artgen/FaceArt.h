@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FaceLayout.h"
 #include "Outline.h"
+#include "SkinLayout.h"
 
 #include <QImage>
 
@@ -13,8 +13,8 @@ namespace artgen {
 // takes the plain face and replaces only the pixels inside that area's label rectangle.
 std::map<int, QImage> renderFaces(const Outline& outline);
 
-// A face drawn with one area lit (HotArea::None for the plain face); transparent outside the
+// A face drawn with one area lit (HotNone for the plain face); transparent outside the
 // outline, opaque inside.
-QImage renderFace(const Outline& outline, face::HotArea lit);
+QImage renderFace(const Outline& outline, corvane::HotArea lit);
 
 } // namespace artgen

@@ -10,7 +10,8 @@
 
 namespace artgen::facecontrols {
 
-using face::HotArea;
+using namespace corvane;
+namespace layout = corvane::layout;
 
 namespace {
 
@@ -20,14 +21,14 @@ struct Tile {
     int icon;
 };
 
-QRect drawnTile(const face::Area& a) {
+QRect drawnTile(const layout::HotAreaPlace& a) {
     // Tiles are drawn centred on their label; the hit area around them is a little larger.
     const int cx = a.label.left() + a.label.width() / 2;
     return QRect(cx - 60, a.hit.top(), 120, 125);
 }
 
 void paintTile(QPainter& p, const Tile& t, bool lit) {
-    const face::Area& a = face::area(t.area);
+    const layout::HotAreaPlace& a = layout::kHotAreas[t.area];
     const QRect tile = drawnTile(a);
     paint::raisedBox(p, tile, 9, palette::tile, palette::tileBottom, QColor(66, 74, 84));
 
@@ -70,7 +71,7 @@ void paintTile(QPainter& p, const Tile& t, bool lit) {
 } // namespace
 
 void firmwareLabel(QPainter& p, bool lit) {
-    const QRect slot = face::ProgressBar;
+    const QRect slot = layout::kProgressBar;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -85,7 +86,7 @@ void firmwareLabel(QPainter& p, bool lit) {
     const QString label = "FIRMWARE UPDATE";
     const int textW = QFontMetrics(font).horizontalAdvance(label);
     const qreal x0 =
-        face::area(HotArea::FirmwareUpdate).label.center().x() + 0.5 - (14 + 5 + textW) / 2.0;
+        layout::kHotAreas[HotFirmwareUpdate].label.center().x() + 0.5 - (14 + 5 + textW) / 2.0;
     const QColor ink = lit ? palette::accent : palette::textMuted;
     icons::upload(p, QPointF(x0 + 7, 416), 12, ink);
     paint::text(p, QRectF(x0 + 19, slot.top(), textW + 2, slot.height()),
@@ -155,10 +156,10 @@ void closeButton(QPainter& p, bool lit) {
 }
 
 void tiles(QPainter& p, HotArea lit) {
-    const Tile tiles[] = {{HotArea::SettingsTile, "SETTINGS", 0},
-                          {HotArea::ThrottleTile, "THROTTLE", 1},
-                          {HotArea::TimingTile, "TIMING", 2},
-                          {HotArea::BrakesTile, "BRAKES", 3}};
+    const Tile tiles[] = {{HotSettingsTile, "SETTINGS", 0},
+                          {HotThrottleTile, "THROTTLE", 1},
+                          {HotTimingTile, "TIMING", 2},
+                          {HotBrakesTile, "BRAKES", 3}};
     for (const Tile& t : tiles)
         paintTile(p, t, lit == t.area);
 }

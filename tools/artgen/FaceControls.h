@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FaceLayout.h"
+#include "SkinLayout.h"
 
 #include <QPainter>
 
@@ -11,7 +11,7 @@ namespace artgen::facecontrols {
 void homeButton(QPainter& p, bool lit);
 void closeButton(QPainter& p, bool lit);
 // The four page tiles; `lit` names the tile whose label is lit, if any.
-void tiles(QPainter& p, face::HotArea lit);
+void tiles(QPainter& p, corvane::HotArea lit);
 void firmwareLabel(QPainter& p, bool lit);
 void writeButton(QPainter& p, bool lit);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SkinLayout.h"
+
 #include <QLineF>
 #include <QPointF>
 #include <QPolygonF>
@@ -17,12 +19,12 @@ struct Span {
 
 using RowSpans = std::vector<Span>;
 
-// The window's silhouette in face pixels (437 x 527). The face is drawn from the polygon and the
+// The window's silhouette in face pixels. The face is drawn from the polygon and the
 // outline region is built from the rows below, so both always agree.
 class Outline {
 public:
-    static constexpr int Width = 437;
-    static constexpr int Height = 527;
+    static constexpr int Width = corvane::layout::kFaceSize.width();
+    static constexpr int Height = corvane::layout::kFaceSize.height();
 
     Outline();
 

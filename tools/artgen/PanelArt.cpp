@@ -10,6 +10,8 @@
 
 namespace artgen::panelart {
 
+namespace layout = corvane::layout;
+
 namespace {
 
 const char* const TabNames[] = {"SETTINGS", "THROTTLE", "TIMING", "BRAKES"};
@@ -31,12 +33,12 @@ void tabIcon(QPainter& p, int tab, QPointF c, const QColor& ink, const QColor& a
     }
 }
 
-void tabStrip(QPainter& p, Page active) {
-    p.fillRect(QRect(0, 0, panel::Size.width(), 47), QColor(13, 15, 18));
-    p.fillRect(QRect(0, 46, panel::Size.width(), 1), QColor(46, 52, 60));
-    for (int i = 0; i < 4; ++i) {
-        const panel::Tab t = panel::Tabs[i];
-        const QRect r(t.x0, panel::TabTop, t.x1 - t.x0 + 1, panel::TabBottom - panel::TabTop + 1);
+void tabStrip(QPainter& p, corvane::ParamPage active) {
+    p.fillRect(QRect(0, 0, layout::kPageSize.width(), 47), QColor(13, 15, 18));
+    p.fillRect(QRect(0, 46, layout::kPageSize.width(), 1), QColor(46, 52, 60));
+    for (int i = 0; i < layout::kPageCount; ++i) {
+        const layout::PanelPlace& t = layout::kPanels[static_cast<size_t>(i)];
+        const QRect r(QPoint(t.tabLeft, layout::kTabTop), QPoint(t.tabRight, layout::kTabBottom));
         const bool on = i == static_cast<int>(active);
         p.save();
         p.setRenderHint(QPainter::Antialiasing);
@@ -77,10 +79,10 @@ QColor tickColor(bool major) {
 
 } // namespace
 
-QImage blankPage(Page active) {
-    QImage img(panel::Size, QImage::Format_ARGB32_Premultiplied);
+QImage blankPage(corvane::ParamPage active) {
+    QImage img(layout::kPageSize, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
-    QLinearGradient g(0, 0, 0, panel::Size.height());
+    QLinearGradient g(0, 0, 0, layout::kPageSize.height());
     g.setColorAt(0, palette::panel.lighter(108));
     g.setColorAt(1, palette::panel);
     p.fillRect(img.rect(), g);
@@ -118,7 +120,7 @@ std::vector<Mark> ticks(int lastPos, int step, const std::vector<Mark>& majors) 
     return out;
 }
 
-void horizontalScale(QPainter& p, const panel::Slider& s, const std::vector<Mark>& marks) {
+void horizontalScale(QPainter& p, const Slider& s, const std::vector<Mark>& marks) {
     const QRect t(s.pos, s.track);
     paint::groove(p, QRectF(t.left() + 2, t.top() + 7, t.width() - 4, 5));
     const QFont font = Fonts::bold(11);
@@ -136,7 +138,7 @@ void horizontalScale(QPainter& p, const panel::Slider& s, const std::vector<Mark
     }
 }
 
-void verticalBarScale(QPainter& p, const panel::Slider& s, const std::vector<Mark>& marks) {
+void verticalBarScale(QPainter& p, const Slider& s, const std::vector<Mark>& marks) {
     const QRect t(s.pos, s.track);
     paint::groove(p, QRectF(t.left() + 13, t.top() + 1, 5, t.height() - 2));
     const QFont font = Fonts::bold(10);
@@ -153,7 +155,7 @@ void verticalBarScale(QPainter& p, const panel::Slider& s, const std::vector<Mar
     }
 }
 
-void verticalSwitchScale(QPainter& p, const panel::Slider& s, const std::vector<Mark>& marks) {
+void verticalSwitchScale(QPainter& p, const Slider& s, const std::vector<Mark>& marks) {
     const QRect t(s.pos, s.track);
     paint::groove(p, QRectF(t.left() + 6, t.top() + 2, 6, t.height() - 4));
     const QFont font = Fonts::bold(10);
@@ -166,11 +168,15 @@ void verticalSwitchScale(QPainter& p, const panel::Slider& s, const std::vector<
     }
 }
 
-void valueFrames(QPainter& p, int panelId) {
-    for (const panel::Display& d : panel::Displays) {
-        if (d.panelId != panelId)
+void verticalBarScale(QPainter& p, const Slider& s, int step, const std::vector<Mark>& majors) {
+    verticalBarScale(p, s, ticks(s.lastPos, step, majors));
+}
+
+void valueFrames(QPainter& p, corvane::ParamPage page) {
+    for (const layout::ControlPlace& c : layout::ControlsOn(page)) {
+        if (c.display.id == 0)
             continue;
-        const QRect r(d.pos, d.size);
+        const QRect r(c.displayPos, c.display.size);
         p.fillRect(r, palette::groove);
         paint::recessFrame(p, r, 2);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PanelLayout.h"
+#include "SliderScale.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,10 +14,8 @@
 // with their printed scales, and the frames the value displays sit in.
 namespace artgen::panelart {
 
-enum class Page { Settings = 0, Throttle = 1, Timing = 2, Brakes = 3 };
-
 // A blank page with the tab strip drawn and `active` highlighted.
-QImage blankPage(Page active);
+QImage blankPage(corvane::ParamPage active);
 
 // Common bottom edge of the boxes on every page.
 constexpr int BoxBottom = 352;
@@ -41,15 +39,17 @@ struct Mark {
 
 // Groove plus tick marks inside the track area, and the mark labels outside it (below a
 // horizontal track, right of a vertical one).
-void horizontalScale(QPainter& p, const panel::Slider& s, const std::vector<Mark>& marks);
-void verticalBarScale(QPainter& p, const panel::Slider& s, const std::vector<Mark>& marks);
+void horizontalScale(QPainter& p, const Slider& s, const std::vector<Mark>& marks);
+void verticalBarScale(QPainter& p, const Slider& s, const std::vector<Mark>& marks);
+// The same with minor marks every `step` positions over the whole track.
+void verticalBarScale(QPainter& p, const Slider& s, int step, const std::vector<Mark>& majors);
 // The narrow Settings switches: groove only inside the track; ticks and labels beside it.
-void verticalSwitchScale(QPainter& p, const panel::Slider& s, const std::vector<Mark>& marks);
+void verticalSwitchScale(QPainter& p, const Slider& s, const std::vector<Mark>& marks);
 
 // Evenly spaced minor marks every `step` positions, majors at the given positions.
 std::vector<Mark> ticks(int lastPos, int step, const std::vector<Mark>& majors);
 
 // Recessed frame around every value display of the page.
-void valueFrames(QPainter& p, int panelId);
+void valueFrames(QPainter& p, corvane::ParamPage page);
 
 } // namespace artgen::panelart

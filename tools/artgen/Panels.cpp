@@ -1,14 +1,16 @@
 #include "Panels.h"
 
-#include "PanelLayout.h"
+#include "SkinLayout.h"
 
 namespace artgen {
 
 std::map<int, QImage> renderPanels() {
-    return {{panel::SettingsPanelId, renderSettingsPanel()},
-            {panel::ThrottlePanelId, renderThrottlePanel()},
-            {panel::TimingPanelId, renderTimingPanel()},
-            {panel::BrakesPanelId, renderBrakesPanel()}};
+    using corvane::ParamPage;
+    using corvane::layout::PanelOf;
+    return {{PanelOf(ParamPage::Settings).imageId, renderSettingsPanel()},
+            {PanelOf(ParamPage::Throttle).imageId, renderThrottlePanel()},
+            {PanelOf(ParamPage::Timing).imageId, renderTimingPanel()},
+            {PanelOf(ParamPage::Brakes).imageId, renderBrakesPanel()}};
 }
 
 } // namespace artgen

@@ -1,12 +1,14 @@
 #include "Parts.h"
 
-#include "PanelLayout.h"
+#include "SkinLayout.h"
 #include "Style.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 
 namespace artgen {
+
+using namespace corvane::layout;
 
 namespace {
 
@@ -33,7 +35,7 @@ void knobBody(QPainter& p, const QRectF& r) {
 
 // Square knob of the horizontal sliders; its middle grip line marks the position.
 QImage knob() {
-    QImage img = transparent(panel::KnobThumb);
+    QImage img = transparent(kKnobThumb.size);
     QPainter p(&img);
     knobBody(p, QRectF(1, 0.5, 16, 17));
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -48,7 +50,7 @@ QImage knob() {
 
 // Knob of the Settings switches; grip lines run across, the middle one on the centre row.
 QImage switchKnob() {
-    QImage img = transparent(panel::SwitchThumb);
+    QImage img = transparent(kSwitchThumb.size);
     QPainter p(&img);
     knobBody(p, QRectF(1, 0.5, 16, 17));
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -63,7 +65,7 @@ QImage switchKnob() {
 
 // Flat bar of the vertical sliders; the dark line on its middle row points at the scale.
 QImage bar() {
-    QImage img = transparent(panel::BarThumb);
+    QImage img = transparent(kBarThumb.size);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -99,11 +101,11 @@ QImage display(QSize s) {
 } // namespace
 
 std::map<int, QImage> renderParts() {
-    return {{panel::KnobThumbId, knob()},
-            {panel::SwitchThumbId, switchKnob()},
-            {panel::BarThumbId, bar()},
-            {panel::NarrowDisplayId, display(panel::NarrowDisplay)},
-            {panel::WideDisplayId, display(panel::WideDisplay)}};
+    return {{kKnobThumb.id, knob()},
+            {kSwitchThumb.id, switchKnob()},
+            {kBarThumb.id, bar()},
+            {kNarrowDisplay.id, display(kNarrowDisplay.size)},
+            {kWideDisplay.id, display(kWideDisplay.size)}};
 }
 
 } // namespace artgen

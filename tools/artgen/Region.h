@@ -17,7 +17,7 @@ struct RegionRect {
 
 class Region {
 public:
-    static constexpr int FrameOffset = 3;
+    static constexpr int FrameOffset = -corvane::layout::kRegionOffset.x();
     static constexpr int ExpectedRects = 115;
     static constexpr int ExpectedBands = 108;
 

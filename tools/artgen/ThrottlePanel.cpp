@@ -1,18 +1,19 @@
 #include "PanelArt.h"
 #include "Panels.h"
 
+#include "ParameterDescriptor.h"
+
 namespace artgen {
 
 using namespace panelart;
-using namespace panel;
 
 QImage renderThrottlePanel() {
-    QImage img = blankPage(Page::Throttle);
+    QImage img = blankPage(corvane::ParamPage::Throttle);
     QPainter p(&img);
 
     box(p, QRect(8, 52, 349, 86));
     title(p, {17, 57}, "START", "POWER");
-    horizontalScale(p, StartPower,
+    horizontalScale(p, slider(corvane::PARAM_START_POWER),
                     {{0, "LOWEST"}, {1, "LOW"}, {2, "NORMAL"}, {3, "HIGH"}, {4, "HIGHEST"}});
 
     const QRect lower(8, 146, 349, BoxBottom - 146);
@@ -23,10 +24,12 @@ QImage renderThrottlePanel() {
     title(p, {130, 155}, "CURRENT", "LIMITER");
     title(p, {243, 155}, "", "COAST");
     // The three grooves share one track image, so their scales are alike: quarter ticks.
-    verticalBarScale(p, ThrottleCurve, ticks(200, 50, {{200, "+100"}, {100, "0"}, {0, "-100"}}));
-    verticalBarScale(p, CurrentLimiter, ticks(100, 25, {{100, "100"}, {50, "50"}, {0, "0"}}));
-    verticalBarScale(p, Coast, ticks(100, 25, {{100, "100"}, {50, "50"}, {0, "0 OFF"}}));
-    valueFrames(p, ThrottlePanelId);
+    verticalBarScale(p, slider(corvane::PARAM_THROTTLE_CURVE), 50,
+                     {{200, "+100"}, {100, "0"}, {0, "-100"}});
+    verticalBarScale(p, slider(corvane::PARAM_CURRENT_LIMITER), 25,
+                     {{100, "100"}, {50, "50"}, {0, "0"}});
+    verticalBarScale(p, slider(corvane::PARAM_COAST), 25, {{100, "100"}, {50, "50"}, {0, "0 OFF"}});
+    valueFrames(p, corvane::ParamPage::Throttle);
     p.end();
     return img;
 }

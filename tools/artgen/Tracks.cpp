@@ -1,6 +1,6 @@
 #include "Tracks.h"
 
-#include "PanelLayout.h"
+#include "SkinLayout.h"
 
 #include <stdexcept>
 #include <string>
@@ -9,12 +9,13 @@ namespace artgen {
 
 std::map<int, QImage> cutTracks(const std::map<int, QImage>& panels) {
     std::map<int, QImage> tracks;
-    for (const panel::Slider& s : panel::Sliders) {
-        const QImage& page = panels.at(s.panelId);
-        const QImage cut = page.copy(QRect(s.pos, s.track));
-        auto [it, fresh] = tracks.emplace(s.trackId, cut);
+    using namespace corvane::layout;
+    for (const ControlPlace& c : kControls) {
+        const QImage& page = panels.at(PanelOf(PageOf(c)).imageId);
+        const QImage cut = page.copy(QRect(c.sliderPos, c.track.size));
+        auto [it, fresh] = tracks.emplace(c.track.id, cut);
         if (!fresh && it->second != cut)
-            throw std::logic_error("track " + std::to_string(s.trackId) +
+            throw std::logic_error("track " + std::to_string(c.track.id) +
                                    " differs between the places that share it");
     }
     return tracks;

@@ -3,7 +3,7 @@
 //
 //   corvane_artgen <outdir> [--fonts <dir>]
 //
-// writes <outdir>/png/<id>.png and <outdir>/binary/130.rgn.
+// writes <outdir>/png/<id>.png and the outline region <outdir>/binary/<id>.rgn.
 
 #include "Catalogue.h"
 #include "FaceArt.h"
@@ -25,7 +25,7 @@
 namespace {
 
 void writeRegion(const artgen::Region& region, const QString& dir) {
-    QFile f(dir + "/130.rgn");
+    QFile f(dir + QStringLiteral("/%1.rgn").arg(corvane::layout::kOutlineRegionId));
     const QByteArray bytes = region.encode();
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + f.fileName().toStdString());
@@ -55,7 +55,7 @@ int run(const QString& outDir, const QString& fontDir) {
         savePng(image, id, pngDir);
         written.insert(id);
     }
-    for (const ImageEntry& s : Catalogue)
+    for (const ImageEntry& s : catalogue())
         if (!written.count(s.id))
             throw std::logic_error("image " + std::to_string(s.id) + " was not drawn");
     std::printf("wrote %zu images and the outline region (%d rectangles) to %s\n", written.size(),

@@ -1,4 +1,5 @@
-// The text a value display shows for a parameter's value byte.
+// The text a value display shows for a parameter's value byte, in the kind its entry in
+// kParamInfo names.
 #pragma once
 
 #include <cstdint>

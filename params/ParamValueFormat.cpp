@@ -1,6 +1,6 @@
 #include "ParamValueFormat.h"
 
-#include "ParameterDescriptor.h"
+#include "ParamInfo.h"
 
 namespace corvane {
 
@@ -35,31 +35,31 @@ std::string SignedPercent(int value) {
 } // namespace
 
 void FormatParamValue(unsigned index, uint8_t value, std::string& text) {
-    switch (index) {
-    case PARAM_DRAG_BRAKE:
-    case PARAM_BRAKE_STRENGTH:
-    case PARAM_CURRENT_LIMITER:
-    case PARAM_COAST:
+    const ParamInfo* info = FindParamInfo(index < PARAM_COUNT ? static_cast<int>(index) : -1);
+    if (info == nullptr) {
+        return;
+    }
+    switch (info->text) {
+    case ParamValueText::None:
+        break;
+    case ParamValueText::Percent:
         text = Percent(value);
         break;
-    case PARAM_BOOST_TIMING:
+    case ParamValueText::Degrees:
+        text = Degrees(value);
+        break;
+    case ParamValueText::DegreesOneAsZero:
         // The Timing panel's scale starts at 0, so a stored 1 is shown on that mark.
         text = Degrees(value == 1 ? 0 : value);
         break;
-    case PARAM_TURBO_TIMING:
-        text = Degrees(value);
-        break;
-    case PARAM_BOOST_START_RPM:
-    case PARAM_BOOST_END_RPM:
+    case ParamValueText::Thousands:
         text = std::to_string(value) + "000";
         break;
-    case PARAM_TURBO_DELAY:
+    case ParamValueText::Hundredths:
         text = Seconds(value);
         break;
-    case PARAM_THROTTLE_CURVE:
+    case ParamValueText::SignedAround128:
         text = SignedPercent(value - kThrottleCurveCentre);
-        break;
-    default:
         break;
     }
 }

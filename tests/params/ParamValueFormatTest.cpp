@@ -1,5 +1,5 @@
 #include "ParamValueFormat.h"
-#include "Cp950.h"
+#include "ParameterDescriptor.h"
 
 #include <gtest/gtest.h>
 
@@ -34,16 +34,17 @@ TEST(FormatParamValue, IndicesWithoutDisplayLeaveTheText) {
     }
 }
 
-TEST(DecodeCp950, DegreeSignZeroByteAndBadSequences) {
-    EXPECT_EQ(DecodeCp950("25\xA2\x58"), QString::fromUtf8("25\u00B0"));
-    EXPECT_EQ(DecodeCp950(std::string("12\0"
-                                      "34",
-                                      5)),
-              QStringLiteral("12"));
-    // 0xFF leads nothing; a space cannot follow a lead byte; the last 0xA2 is cut short.
-    EXPECT_EQ(DecodeCp950("a\xFF"
-                          "b"),
-              QString::fromUtf8("a\uFFFDb"));
-    EXPECT_EQ(DecodeCp950("a\xA2 b"), QString::fromUtf8("a\uFFFD b"));
-    EXPECT_EQ(DecodeCp950("5\xA2"), QString::fromUtf8("5\uFFFD"));
+// A table maps positions to its entries; a linear range counts up from min, and one whose max
+// lies below its min wraps in byte arithmetic, as the positions read from the block do.
+TEST(ParameterDescriptor, PositionsOfTableAndLinearRanges) {
+    const uint8_t table[] = {10, 20, 30};
+    const ParameterDescriptor tabled{PARAM_BRAKE_STRENGTH, 3, 0, 0, table};
+    EXPECT_EQ(LastPosition(tabled), 2);
+    EXPECT_EQ(ValueAtPosition(tabled, 1), 20);
+    const ParameterDescriptor linear{PARAM_THROTTLE_CURVE, 0, 28, 228, nullptr};
+    EXPECT_EQ(LastPosition(linear), 200);
+    EXPECT_EQ(ValueAtPosition(linear, 100), 128);
+    const ParameterDescriptor wrapped{PARAM_COAST, 0, 200, 10, nullptr};
+    EXPECT_EQ(LastPosition(wrapped), 66);
+    EXPECT_EQ(ValueAtPosition(wrapped, 60), 4);
 }
