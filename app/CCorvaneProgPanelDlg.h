@@ -1,6 +1,6 @@
 // The main window: a borderless, outlined face with hot areas instead of buttons, the status
-// list and the firmware progress bar, the four parameter pages, and the workflows that turn
-// the link's notifications into status lines and page life.
+// list and the firmware progress bar, and the four parameter pages. It draws what the
+// connection controller tells it; the connection's operations are forwarded to it.
 #pragma once
 
 #include <array>
@@ -15,13 +15,10 @@
 #include <QString>
 #include <QTimer>
 
-#include "AccessNotice.h"
 #include "Clock.h"
+#include "ConnectionController.h"
 #include "GdiPlusBitmap.h"
-#include "KVALinkCore.h"
-#include "LinkEventSink.h"
 #include "PageHost.h"
-#include "ParameterSet.h"
 #include "SkinLayout.h"
 
 class QListWidget;
@@ -35,15 +32,11 @@ class CSettingPage;
 class CThrottlePage;
 class CTimingPage;
 
-class CCorvaneProgPanelDlg : public QDialog, public PageHost {
+class CCorvaneProgPanelDlg : public QDialog, public PageHost, public ConnectionView {
     Q_OBJECT
 
 public:
-    struct Options {
-        // false: no worker thread; the caller drives the link with RunPass (tests).
-        bool startWorker = true;
-        Clock* clock = nullptr;
-    };
+    using Options = ConnectionController::Options;
     // Asks for an upgrade file; an empty path means the user cancelled.
     using FileChooser = std::function<QString(QWidget* parent)>;
     // Shows a message box and returns the button pressed.
@@ -55,7 +48,7 @@ public:
     explicit CCorvaneProgPanelDlg(PortBase& port) : CCorvaneProgPanelDlg(port, Options{}) {}
     ~CCorvaneProgPanelDlg() override;
 
-    // The parameter operations, forwarded to the parameter set over the ESC's block.
+    // The parameter operations, forwarded to the parameter set over the controller's block.
     bool GetParamDescriptor(int index, ParameterDescriptor& descriptor) override;
     uint8_t GetParamPosition(int index) override;
     void SetParamPosition(int index, uint8_t position) override;
@@ -63,47 +56,56 @@ public:
     bool ParamsUnchanged();
 
     void SelectPage(int index) override;
-    void CreatePages(bool create);
+    void CreatePages(bool create) override;
+    bool PagesExist() const override { return m_pagesExist; }
     void SelectBackground();
     void InvalidateHotArea(int area);
-    void RestorePressedHighlight();
+    void RestorePressedHighlight() override;
 
-    void AddStatus(const QString& line);
-    void ClearStatus();
-    void OnLinkNotify(uint32_t code, uint32_t value);
-    // A udev notice for a hidraw device: "add" (arrival) or "remove".
-    void OnDeviceChange(bool arrival, const std::string& path);
-    // Searches for the dongle again while the port is closed; runs about once a second
-    // while another program holds the dongle.
-    void RetryDongleSearch();
-    bool DongleRetryActive() const { return m_dongleRetry.isActive(); }
-    void UpdateParameters();
-    void UpdateFirmware();
+    void AddStatus(const QString& line) override;
+    void ClearStatus() override;
+    void StartProgress(int lastBlock) override;
+    void ShowProgress(bool show) override;
+    void SetProgress(int value) override;
+    QString ChooseUpgradeFile() override;
+    QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override;
+
+    // Forwarded to the connection controller.
+    void OnLinkNotify(uint32_t code, uint32_t value) { m_connection.OnLinkNotify(code, value); }
+    void OnDeviceChange(bool arrival, const std::string& path) {
+        m_connection.OnDeviceChange(arrival, path);
+    }
+    void RetryDongleSearch() { m_connection.RetryDongleSearch(); }
+    bool DongleRetryActive() const { return m_connection.DongleRetryActive(); }
+    void UpdateParameters() { m_connection.UpdateParameters(); }
+    void UpdateFirmware() { m_connection.UpdateFirmware(); }
 
     void SetFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
     void SetMessageBoxRunner(MessageBoxRunner runner) { m_messageBox = std::move(runner); }
 
     // What the window shows, for tests and the demo.
-    KVALinkCore& Link() { return m_link; }
+    ConnectionController& Connection() { return m_connection; }
+    KVALinkCore& Link() { return m_connection.Link(); }
     QListWidget* StatusList() const { return m_statusList; }
     QProgressBar* Progress() const { return m_progress; }
     int CurrentPage() const { return m_currentPage; }
     CPageBase* Page(int index) const;
-    bool ParamsLoaded() const { return m_paramsLoaded; }
-    bool FirmwareOnly() const { return m_firmwareOnly; }
-    bool TransferBusy() const { return m_transferBusy; }
-    bool FirmwareBusy() const { return m_firmwareBusy; }
+    bool ParamsLoaded() const { return m_connection.ParamsLoaded(); }
+    bool FirmwareOnly() const { return m_connection.FirmwareOnly(); }
+    bool TransferBusy() const { return m_connection.TransferBusy(); }
+    bool FirmwareBusy() const { return m_connection.FirmwareBusy(); }
     uint8_t LitArea() const { return m_litArea; }
     unsigned BackgroundId() const { return m_backgroundId; }
-    bool IsHotAreaLive(int area) const;
-    void StopLink() { m_link.Run(false); }
+    bool IsHotAreaLive(int area) const { return m_connection.IsHotAreaLive(area); }
+    void StopLink() { m_connection.Stop(); }
 
     // Every way of closing the window ends here: a close during a firmware transfer is asked
     // about first, one during a parameter write waits for the write to end.
     void done(int result) override;
 
 protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -112,53 +114,20 @@ protected:
 
 private:
     void SetUpWindow();
-    void StartLink();
-    void NoteDongleSearch(bool opened, bool wholeWalk);
-    void NoteAccessAfterSearch(bool opened, bool wholeWalk);
-    void OnIdentified();
-    void OnReadDone();
-    void OnLinkLost();
-    void OnBlockStart(uint32_t command);
-    void OnWriteDone(uint32_t command);
-    void OnWriteFailed(uint32_t command);
     void OnHotAreaPressed(HotArea area);
     void StoreAllPages();
     void DropHighlight();
-    ParameterSet& Params();
-    bool ConfirmClose();
-    TransferRecord EscAsRecord() const;
-    void WaitForParameterWrite();
-    QMessageBox::StandardButton
-    Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
-        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    ParameterSet& Params() { return m_connection.Params(); }
 
-    PortBase& m_port;
-    Options m_options;
-    LinkEventSink m_sink{this};
-    KVALinkCore m_link;
+    ConnectionController m_connection;
     std::unique_ptr<CGdiPlusBitmapResource> m_background;
     unsigned m_backgroundId = 0;
     int m_currentPage = kNoPage;
     bool m_drawBackground = true;
-    bool m_paramsLoaded = false;
-    bool m_firmwareOnly = false;
-    bool m_transferBusy = false;
-    // From the confirmed firmware update until the transfer ends: the home face stays.
-    bool m_firmwareBusy = false;
-    // A read was handed to the link and its result has not come yet.
-    bool m_readPending = false;
-    // The ESC of the last identity the window handled; its epoch counts the connections.
-    EscIdentity m_escIdentity;
     bool m_movedSinceClick = false;
     uint8_t m_hotArea = HotNone;
     uint8_t m_litArea = HotNone;
     uint8_t m_pressedArea = HotNone;
-    // The window's own copy of the ESC's block, filled from the link's after every finished
-    // read; the pages edit only this, the worker never sees it.
-    std::vector<uint8_t> m_block;
-    // The copy handed to the last parameter write: the snapshot once the ESC accepts it.
-    std::vector<uint8_t> m_sentBlock;
-    ParameterSet m_params;
     QListWidget* m_statusList = nullptr;
     std::unique_ptr<CBrakePage> m_brakePage;
     std::unique_ptr<CSettingPage> m_settingPage;
@@ -167,8 +136,6 @@ private:
     QProgressBar* m_progress = nullptr;
     std::array<CPageBase*, layout::kPageCount> m_pages{};
     bool m_pagesExist = false;
-    AccessNotice m_accessNotice;
-    QTimer m_dongleRetry;
 
     bool m_dragging = false;
     QPoint m_dragOffset;

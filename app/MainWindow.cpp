@@ -1,7 +1,9 @@
-// The main window's face: set-up, outline, background, hot areas, mouse and keys.
+// The main window's face: set-up, outline, background, hot areas, status list, progress bar,
+// boxes, mouse and keys.
 #include <algorithm>
 
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -17,26 +19,15 @@
 
 namespace corvane {
 
-namespace {
-// How often to look for a dongle that another program holds.
-constexpr int kDongleRetryMs = 1000;
-} // namespace
-
 CCorvaneProgPanelDlg::CCorvaneProgPanelDlg(PortBase& port, Options options)
-    : QDialog(nullptr), m_port(port), m_options(options), m_link(&port) {
-    if (m_options.clock != nullptr) {
-        m_link.SetClock(m_options.clock);
-    }
+    : QDialog(nullptr), m_connection(port, *this, options) {
     SetUpWindow();
-    m_dongleRetry.setInterval(kDongleRetryMs);
-    connect(&m_dongleRetry, &QTimer::timeout, this, &CCorvaneProgPanelDlg::RetryDongleSearch);
-    StartLink();
+    m_connection.Start();
 }
 
 CCorvaneProgPanelDlg::~CCorvaneProgPanelDlg() {
-    // The worker posts to this window and reads the link's records: it goes first.
-    m_link.Run(false);
-    m_link.SetNotifySink(nullptr);
+    // The worker reads the link's records and the pages the controller's block: it goes first.
+    m_connection.Stop();
     m_pages.fill(nullptr);
     m_throttlePage.reset();
     m_timingPage.reset();
@@ -87,30 +78,52 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     move(0, 0);
 }
 
-void CCorvaneProgPanelDlg::StartLink() {
-    m_link.SetNotifySink(&m_sink);
-    ClearStatus();
-    CreatePages(false);
-    m_link.Reset();
-    if (m_options.startWorker) {
-        m_link.Run(true);
-    } else {
-        m_link.BeginWorker();
+void CCorvaneProgPanelDlg::AddStatus(const QString& line) {
+    m_statusList->addItem(line);
+    m_statusList->scrollToBottom();
+}
+
+void CCorvaneProgPanelDlg::ClearStatus() {
+    m_statusList->clear();
+}
+
+void CCorvaneProgPanelDlg::StartProgress(int lastBlock) {
+    m_progress->setRange(0, lastBlock);
+    m_progress->setValue(0);
+}
+
+void CCorvaneProgPanelDlg::ShowProgress(bool show) {
+    m_progress->setVisible(show);
+}
+
+void CCorvaneProgPanelDlg::SetProgress(int value) {
+    m_progress->setValue(value);
+}
+
+QString CCorvaneProgPanelDlg::ChooseUpgradeFile() {
+    return m_fileChooser
+               ? m_fileChooser(this)
+               : QFileDialog::getOpenFileName(this, QString(), QString(), text::kFirmwareFilter);
+}
+
+QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, const QString& text,
+                                                      QMessageBox::StandardButtons buttons,
+                                                      QMessageBox::StandardButton defaultButton) {
+    if (m_messageBox) {
+        return m_messageBox(this, icon, text::kFirmwareCaption, text, buttons);
     }
-    m_link.SetReportIdentity(true);
-    if (m_options.startWorker) {
-        // The worker opens the dongle as it starts; give it a moment before saying which
-        // of the two we are waiting for.
-        SystemClock::Instance().Sleep(100);
+    QMessageBox box(icon, text::kFirmwareCaption, text, buttons, this);
+    if (defaultButton != QMessageBox::NoButton) {
+        box.setDefaultButton(defaultButton);
     }
-    m_progress->hide();
-    AddStatus(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
-    NoteAccessAfterSearch(m_port.HoldsDevice(), true);
-    if (!m_port.HoldsDevice() && m_options.startWorker) {
-        // The worker's first search may not have ended within the pause: one more look
-        // soon, which also starts the retries if another program holds the dongle.
-        m_dongleRetry.start();
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CCorvaneProgPanelDlg::done(int result) {
+    if (!m_connection.ConfirmClose()) {
+        return;
     }
+    QDialog::done(result);
 }
 
 void CCorvaneProgPanelDlg::SelectBackground() {
@@ -146,26 +159,6 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
         m_background->Draw(painter, QPoint(0, 0));
     } else {
         painter.fillRect(rect(), Qt::black);
-    }
-}
-
-bool CCorvaneProgPanelDlg::IsHotAreaLive(int area) const {
-    switch (area) {
-    case HotCloseButton:
-        return true;
-    case HotFirmwareUpdate:
-        return m_paramsLoaded || m_firmwareOnly;
-    case HotWriteButton:
-        return m_paramsLoaded && !m_transferBusy;
-    case HotBrakesTile:
-    case HotSettingsTile:
-    case HotThrottleTile:
-    case HotTimingTile:
-        return m_paramsLoaded && !m_firmwareBusy;
-    case HotHomeButton:
-        return m_paramsLoaded;
-    default:
-        return false;
     }
 }
 
@@ -262,15 +255,6 @@ void CCorvaneProgPanelDlg::keyPressEvent(QKeyEvent* event) {
     default:
         QDialog::keyPressEvent(event);
     }
-}
-
-bool CCorvaneProgPanelDlg::event(QEvent* event) {
-    if (event->type() == LinkNotifyEvent::Kind()) {
-        auto* note = static_cast<LinkNotifyEvent*>(event);
-        OnLinkNotify(note->Code(), note->Value());
-        return true;
-    }
-    return QDialog::event(event);
 }
 
 } // namespace corvane

@@ -5,10 +5,6 @@
 
 namespace corvane {
 
-ParameterSet& CCorvaneProgPanelDlg::Params() {
-    return m_params;
-}
-
 bool CCorvaneProgPanelDlg::GetParamDescriptor(int index, ParameterDescriptor& descriptor) {
     return Params().GetParamDescriptor(index, descriptor);
 }
@@ -76,6 +72,16 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
     SelectBackground();
     update();
     m_currentPage = kNoPage;
+}
+
+void CCorvaneProgPanelDlg::StoreAllPages() {
+    if (!m_pagesExist) {
+        return;
+    }
+    m_brakePage->StoreParams();
+    m_settingPage->StoreParams();
+    m_timingPage->StoreParams();
+    m_throttlePage->StoreParams();
 }
 
 void CCorvaneProgPanelDlg::SelectPage(int index) {

@@ -1,12 +1,11 @@
-// Link notifications, dongle notices and the parameter write, as status lines and page life.
+// Start-up, dongle notices and the link's notifications, as status lines and page life.
+#include "ConnectionController.h"
+
 #include <cstdio>
 
-#include <QListWidget>
-#include <QProgressBar>
-
-#include "CCorvaneProgPanelDlg.h"
-#include "Pages.h"
+#include "PageHost.h"
 #include "ParamBlockLayout.h"
+#include "SkinLayout.h"
 #include "StatusText.h"
 
 namespace corvane {
@@ -24,32 +23,99 @@ const char* ConnectedFormat(uint8_t model) {
         return nullptr;
     }
 }
+// How often to look for a dongle that another program holds.
+constexpr int kDongleRetryMs = 1000;
 } // namespace
 
-void CCorvaneProgPanelDlg::AddStatus(const QString& line) {
-    m_statusList->addItem(line);
-    m_statusList->scrollToBottom();
+ConnectionController::ConnectionController(PortBase& port, ConnectionView& view, Options options)
+    : m_port(port), m_view(view), m_options(options), m_link(&port) {
+    if (m_options.clock != nullptr) {
+        m_link.SetClock(m_options.clock);
+    }
+    m_dongleRetry.setInterval(kDongleRetryMs);
+    connect(&m_dongleRetry, &QTimer::timeout, this, &ConnectionController::RetryDongleSearch);
 }
 
-void CCorvaneProgPanelDlg::ClearStatus() {
-    m_statusList->clear();
+ConnectionController::~ConnectionController() {
+    Stop();
 }
 
-void CCorvaneProgPanelDlg::OnDeviceChange(bool arrival, const std::string& path) {
+void ConnectionController::Start() {
+    m_link.SetNotifySink(&m_sink);
+    m_view.ClearStatus();
+    m_view.CreatePages(false);
+    m_link.Reset();
+    if (m_options.startWorker) {
+        m_link.Run(true);
+    } else {
+        m_link.BeginWorker();
+    }
+    m_link.SetReportIdentity(true);
+    if (m_options.startWorker) {
+        // The worker opens the dongle as it starts; give it a moment before saying which
+        // of the two we are waiting for.
+        SystemClock::Instance().Sleep(100);
+    }
+    m_view.ShowProgress(false);
+    m_view.AddStatus(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
+    NoteAccessAfterSearch(m_port.HoldsDevice(), true);
+    if (!m_port.HoldsDevice() && m_options.startWorker) {
+        // The worker's first search may not have ended within the pause: one more look
+        // soon, which also starts the retries if another program holds the dongle.
+        m_dongleRetry.start();
+    }
+}
+
+void ConnectionController::Stop() {
+    // The worker posts to this object and reads the link's records: it goes first.
+    m_link.Run(false);
+    m_link.SetNotifySink(nullptr);
+}
+
+bool ConnectionController::event(QEvent* event) {
+    if (event->type() == LinkNotifyEvent::Kind()) {
+        auto* note = static_cast<LinkNotifyEvent*>(event);
+        OnLinkNotify(note->Code(), note->Value());
+        return true;
+    }
+    return QObject::event(event);
+}
+
+bool ConnectionController::IsHotAreaLive(int area) const {
+    switch (area) {
+    case HotCloseButton:
+        return true;
+    case HotFirmwareUpdate:
+        return m_paramsLoaded || m_firmwareOnly;
+    case HotWriteButton:
+        return m_paramsLoaded && !m_transferBusy;
+    case HotBrakesTile:
+    case HotSettingsTile:
+    case HotThrottleTile:
+    case HotTimingTile:
+        return m_paramsLoaded && !m_firmwareBusy;
+    case HotHomeButton:
+        return m_paramsLoaded;
+    default:
+        return false;
+    }
+}
+
+void ConnectionController::OnDeviceChange(bool arrival, const std::string& path) {
     if (arrival) {
         NoteDongleSearch(m_port.OnDeviceArrival(path), false);
         return;
     }
     m_accessNotice.OnRemoval(path);
     if (m_port.OnDeviceRemoval(path)) {
-        ClearStatus();
-        AddStatus(text::kWaitingDongleAfterRemoval);
+        m_view.ClearStatus();
+        m_view.AddStatus(text::kWaitingDongleAfterRemoval);
         // Another dongle of ours may still be plugged in: no arrival would ever name it.
         RetryDongleSearch();
     }
 }
 
-void CCorvaneProgPanelDlg::RetryDongleSearch() {
+void ConnectionController::RetryDongleSearch() {
     if (m_port.GetState() != PORT_CLOSED) {
         m_dongleRetry.stop();
         return;
@@ -57,24 +123,24 @@ void CCorvaneProgPanelDlg::RetryDongleSearch() {
     NoteDongleSearch(m_port.Search(), true);
 }
 
-void CCorvaneProgPanelDlg::NoteDongleSearch(bool opened, bool wholeWalk) {
+void ConnectionController::NoteDongleSearch(bool opened, bool wholeWalk) {
     if (opened) {
         m_link.SetSubState(0);
-        AddStatus(text::kDongleConnected);
-        AddStatus(text::kWaitingEsc);
+        m_view.AddStatus(text::kDongleConnected);
+        m_view.AddStatus(text::kWaitingEsc);
     }
     NoteAccessAfterSearch(opened, wholeWalk);
 }
 
-void CCorvaneProgPanelDlg::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
+void ConnectionController::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
     const bool inUse = !opened && m_port.DongleInUse();
     const AccessNotice::Lines lines =
         m_accessNotice.AfterSearch(opened, m_port.AccessDenied(), inUse);
     if (lines.denied) {
-        AddStatus(text::kDongleAccessDenied);
+        m_view.AddStatus(text::kDongleAccessDenied);
     }
     if (lines.inUse) {
-        AddStatus(text::kDongleInUse);
+        m_view.AddStatus(text::kDongleInUse);
     }
     // hidraw tells nobody when another program lets the dongle go: look again now and then
     // while it is held elsewhere. Only a walk over every device may end that: an arrival's
@@ -88,7 +154,7 @@ void CCorvaneProgPanelDlg::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
     }
 }
 
-void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
+void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
     switch (code) {
     case LN_IDENTIFIED:
         OnIdentified();
@@ -99,7 +165,7 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
     case LN_READ_FAILED:
         // The read may still end well (a stray byte after the request posts this, and the
         // ESC goes on): its end is still awaited.
-        AddStatus(text::kGetParamsFailed);
+        m_view.AddStatus(text::kGetParamsFailed);
         m_link.SetReportIdentity(false);
         break;
     case LN_BLOCK_START:
@@ -112,8 +178,8 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
         OnWriteFailed(value);
         break;
     case LN_BLOCK_PROGRESS:
-        m_progress->setValue(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) -
-                             static_cast<int>(value));
+        m_view.SetProgress(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) -
+                           static_cast<int>(value));
         break;
     case LN_LINK_LOST:
         OnLinkLost();
@@ -123,15 +189,15 @@ void CCorvaneProgPanelDlg::OnLinkNotify(uint32_t code, uint32_t value) {
     }
 }
 
-void CCorvaneProgPanelDlg::OnIdentified() {
+void ConnectionController::OnIdentified() {
     m_firmwareOnly = false;
     m_escIdentity = m_link.Identity();
     // A new identity is a new connection, whatever ESC it names: until its read has finished
     // nothing the user does may reach it, so the tool counts as not connected. The pages go
     // too: they show the old block, and new firmware may describe other ranges.
-    if (m_paramsLoaded || m_pagesExist) {
+    if (m_paramsLoaded || m_view.PagesExist()) {
         m_paramsLoaded = false;
-        CreatePages(false);
+        m_view.CreatePages(false);
     }
     const EscIdentity& esc = m_escIdentity;
     if (esc.byFamily != kSupportedFamily) {
@@ -140,129 +206,103 @@ void CCorvaneProgPanelDlg::OnIdentified() {
     }
     const char* format = ConnectedFormat(esc.byModel);
     if (format == nullptr) {
-        AddStatus(text::kNotSupported);
+        m_view.AddStatus(text::kNotSupported);
         return;
     }
     char line[128];
     std::snprintf(line, sizeof line, format, esc.byVersionLetter, esc.byVersion / 10.0);
-    AddStatus(QString::fromLatin1(line));
-    AddStatus(text::kGettingParams);
+    m_view.AddStatus(QString::fromLatin1(line));
+    m_view.AddStatus(text::kGettingParams);
     // A read the link could not take (busy past its wait) never ran: whatever block the
     // window holds is not this ESC's. The identity is asked for again, and with it the read.
     m_readPending = m_link.ReadParameters();
     if (!m_readPending) {
-        AddStatus(text::kGetParamsFailed);
+        m_view.AddStatus(text::kGetParamsFailed);
     }
 }
 
-void CCorvaneProgPanelDlg::OnReadDone() {
+void ConnectionController::OnReadDone() {
     // Only the end of a read that really ran counts (a refused hand-over posts this too).
     if (!m_readPending) {
         return;
     }
     m_readPending = false;
-    CreatePages(false);
+    m_view.CreatePages(false);
     const TransferRecord& esc = m_link.m_EscRecord;
     if (!esc.pData || esc.nDataSize == 0) {
         m_block.clear();
         m_params.SetBlock(nullptr, 0, 0);
-        AddStatus(text::kGetParamsFailed);
+        m_view.AddStatus(text::kGetParamsFailed);
         return;
     }
     // The worker is done with its block until the next read, which only this window starts.
     m_block.assign(esc.pData.get(), esc.pData.get() + esc.nDataSize);
     const bool whole = m_block.size() >= size_t{esc.wBlockLength} * esc.byBlockCount;
     m_params.SetBlock(whole ? m_block.data() : nullptr, esc.wBlockLength, esc.byBlockCount);
-    AddStatus(text::kGettingParamsDone);
+    m_view.AddStatus(text::kGettingParamsDone);
     if (m_block.size() > block::kVersionOffset &&
         m_block[block::kVersionOffset] == block::kSupportedVersion) {
-        SnapshotParams();
-        CreatePages(true);
+        m_params.SnapshotParams();
+        m_view.CreatePages(true);
         m_link.SetReportIdentity(false);
         m_paramsLoaded = true;
     } else {
-        AddStatus(text::kParamVersionUnsupported);
-        AddStatus(text::kPleaseUpdateFirmware);
+        m_view.AddStatus(text::kParamVersionUnsupported);
+        m_view.AddStatus(text::kPleaseUpdateFirmware);
         m_link.SetReportIdentity(false);
         m_firmwareOnly = true;
     }
 }
 
-void CCorvaneProgPanelDlg::OnLinkLost() {
+void ConnectionController::OnLinkLost() {
     m_readPending = false;
     m_firmwareBusy = false;
     m_link.SetReportIdentity(true);
-    CreatePages(false);
-    AddStatus(text::kEscDisconnected);
-    AddStatus(text::kWaitingEsc);
+    m_view.CreatePages(false);
+    m_view.AddStatus(text::kEscDisconnected);
+    m_view.AddStatus(text::kWaitingEsc);
     m_paramsLoaded = false;
     m_transferBusy = false;
     m_firmwareOnly = false;
 }
 
-void CCorvaneProgPanelDlg::OnBlockStart(uint32_t command) {
+void ConnectionController::OnBlockStart(uint32_t command) {
     m_transferBusy = true;
     if (command == esc::kWriteFirmware) {
-        m_progress->show();
+        m_view.ShowProgress(true);
     } else if (command == esc::kWriteParams) {
-        AddStatus(text::kUpdatingParams);
+        m_view.AddStatus(text::kUpdatingParams);
     }
 }
 
-void CCorvaneProgPanelDlg::OnWriteDone(uint32_t command) {
+void ConnectionController::OnWriteDone(uint32_t command) {
     m_transferBusy = false;
     if (command == esc::kWriteFirmware) {
         m_firmwareBusy = false;
-        m_progress->hide();
-        AddStatus(text::kFirmwareDone);
+        m_view.ShowProgress(false);
+        m_view.AddStatus(text::kFirmwareDone);
         // The new firmware may lay its parameters out otherwise: until the fresh read is
         // done the old block must not reach it, nor any edit be made to it.
         m_paramsLoaded = false;
         m_firmwareOnly = false;
-        CreatePages(false);
+        m_view.CreatePages(false);
     } else if (command == esc::kWriteParams) {
         // What the ESC now holds is what was sent, not what the pages hold by now.
         m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
-        RestorePressedHighlight();
-        AddStatus(text::kUpdateParamsDone);
+        m_view.RestorePressedHighlight();
+        m_view.AddStatus(text::kUpdateParamsDone);
     }
 }
 
-void CCorvaneProgPanelDlg::OnWriteFailed(uint32_t command) {
+void ConnectionController::OnWriteFailed(uint32_t command) {
     m_transferBusy = false;
     if (command == esc::kWriteFirmware) {
         m_firmwareBusy = false;
-        m_progress->hide();
-        AddStatus(text::kFirmwareFailed);
+        m_view.ShowProgress(false);
+        m_view.AddStatus(text::kFirmwareFailed);
     } else if (command == esc::kWriteParams) {
-        RestorePressedHighlight();
-        AddStatus(text::kUpdateParamsError);
-    }
-}
-
-void CCorvaneProgPanelDlg::StoreAllPages() {
-    if (!m_pagesExist) {
-        return;
-    }
-    m_brakePage->StoreParams();
-    m_settingPage->StoreParams();
-    m_timingPage->StoreParams();
-    m_throttlePage->StoreParams();
-}
-
-void CCorvaneProgPanelDlg::UpdateParameters() {
-    if (ParamsUnchanged()) {
-        AddStatus(text::kParamsIdentical);
-        RestorePressedHighlight();
-        return;
-    }
-    // The link gets a copy: the pages may go on changing the window's block meanwhile. Only
-    // the ESC whose block this is may take it; every refusal comes back as a failed write.
-    std::vector<uint8_t> copy = m_block;
-    if (m_link.WriteParameters(copy.data(), static_cast<uint32_t>(copy.size()),
-                               m_escIdentity.nEpoch)) {
-        m_sentBlock = std::move(copy);
-        m_transferBusy = true; // dead from the hand-over on, not only from the first block
+        m_view.RestorePressedHighlight();
+        m_view.AddStatus(text::kUpdateParamsError);
     }
 }
 

@@ -1,32 +1,47 @@
-// The firmware update as the user sees it: pick a file, check it against the ESC, confirm,
-// then follow the transfer on the progress bar.
+// What the user asks of the ESC: a parameter write, a firmware update, and the close that must
+// not cut either short.
+#include "ConnectionController.h"
+
 #include <sstream>
 
 #include <QFile>
-#include <QFileDialog>
-#include <QProgressBar>
 
-#include "CCorvaneProgPanelDlg.h"
+#include "PageHost.h"
 #include "StatusText.h"
 #include "UpgradeFile.h"
 #include "UpgradeFileSource.h"
 
 namespace corvane {
 
-QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, const QString& text,
-                                                      QMessageBox::StandardButtons buttons,
-                                                      QMessageBox::StandardButton defaultButton) {
-    if (m_messageBox) {
-        return m_messageBox(this, icon, text::kFirmwareCaption, text, buttons);
+namespace {
+// A parameter write is one block: a few hundred milliseconds, or up to its byte timeout.
+constexpr uint32_t kCloseWaitMs = 2000;
+constexpr uint32_t kCloseWaitStepMs = 10;
+} // namespace
+
+void ConnectionController::UpdateParameters() {
+    if (m_params.ParamsUnchanged()) {
+        m_view.AddStatus(text::kParamsIdentical);
+        m_view.RestorePressedHighlight();
+        return;
     }
-    QMessageBox box(icon, text::kFirmwareCaption, text, buttons, this);
-    if (defaultButton != QMessageBox::NoButton) {
-        box.setDefaultButton(defaultButton);
+    // The link gets a copy: the pages may go on changing the window's block meanwhile. Only
+    // the ESC whose block this is may take it; every refusal comes back as a failed write.
+    std::vector<uint8_t> copy = m_block;
+    if (m_link.WriteParameters(copy.data(), static_cast<uint32_t>(copy.size()),
+                               m_escIdentity.nEpoch)) {
+        m_sentBlock = std::move(copy);
+        m_transferBusy = true; // dead from the hand-over on, not only from the first block
     }
-    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-TransferRecord CCorvaneProgPanelDlg::EscAsRecord() const {
+QMessageBox::StandardButton ConnectionController::Ask(QMessageBox::Icon icon, const QString& text,
+                                                      QMessageBox::StandardButtons buttons,
+                                                      QMessageBox::StandardButton defaultButton) {
+    return m_view.Ask(icon, text, buttons, defaultButton);
+}
+
+TransferRecord ConnectionController::EscAsRecord() const {
     TransferRecord esc;
     esc.byModel = m_escIdentity.byModel;
     esc.byFamily = m_escIdentity.byFamily;
@@ -35,16 +50,14 @@ TransferRecord CCorvaneProgPanelDlg::EscAsRecord() const {
     return esc;
 }
 
-void CCorvaneProgPanelDlg::UpdateFirmware() {
+void ConnectionController::UpdateFirmware() {
     // A second update while blocks are still going out would replace the payload the worker
     // is framing from: refuse it and leave the running transfer alone.
     if (m_transferBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
-        AddStatus(text::kFirmwareBusy);
+        m_view.AddStatus(text::kFirmwareBusy);
         return;
     }
-    const QString path = m_fileChooser ? m_fileChooser(this)
-                                       : QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                                      text::kFirmwareFilter);
+    const QString path = m_view.ChooseUpgradeFile();
     if (path.isEmpty()) {
         return;
     }
@@ -76,7 +89,7 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
     const uint32_t checkedEpoch = m_escIdentity.nEpoch;
     if (Ask(QMessageBox::Information, text::kFirmwareConfirm,
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
-        AddStatus(text::kFirmwareCancelled);
+        m_view.AddStatus(text::kFirmwareCancelled);
         return;
     }
     const bool sameEsc = m_escIdentity.nEpoch == checkedEpoch &&
@@ -85,22 +98,41 @@ void CCorvaneProgPanelDlg::UpdateFirmware() {
                          CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, EscAsRecord()) ==
                              FirmwareVerdict::Accepted;
     if (!sameEsc) {
-        AddStatus(text::kFirmwareCancelled);
+        m_view.AddStatus(text::kFirmwareCancelled);
         return;
     }
     // The progress bar stays in sight, and no edit is made that the read after the update
     // would throw away.
-    SelectPage(kNoPage);
+    m_view.SelectPage(PageHost::kNoPage);
     // The link refuses an ESC connection other than the checked one even if the window has
     // not heard of the change yet (told as a failed update: nothing was sent).
     if (!m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord, checkedEpoch)) {
         return;
     }
-    AddStatus(text::kUpdatingFirmware);
+    m_view.AddStatus(text::kUpdatingFirmware);
     m_transferBusy = true; // the write button is dead from now on, not only from the first block
     m_firmwareBusy = true;
-    m_progress->setRange(0, static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
-    m_progress->setValue(0);
+    m_view.StartProgress(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
+}
+
+bool ConnectionController::ConfirmClose() {
+    if (m_firmwareBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+        return Ask(QMessageBox::Warning, text::kCloseDuringFirmware,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    }
+    WaitForParameterWrite();
+    return true;
+}
+
+void ConnectionController::WaitForParameterWrite() {
+    Clock& clock = m_options.clock != nullptr ? *m_options.clock : SystemClock::Instance();
+    const uint32_t start = clock.Now();
+    while (m_link.IsTransferBusy(&m_link.m_EscRecord) && clock.Now() - start <= kCloseWaitMs) {
+        if (!m_options.startWorker) {
+            m_link.RunPass(); // no worker thread: the window drives the link itself
+        }
+        clock.Sleep(kCloseWaitStepMs);
+    }
 }
 
 } // namespace corvane

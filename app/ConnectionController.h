@@ -1,0 +1,133 @@
+// The connection's rules: which dongle and ESC the tool talks to, what the user may do with
+// them now, and what the user is told. The controller owns the link and turns its
+// notifications and the hot-plug notices into status lines and page commands for a view; the
+// main window is that view and only draws. Tests drive it with a view of their own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include "AccessNotice.h"
+#include "Clock.h"
+#include "KVALinkCore.h"
+#include "LinkEventSink.h"
+#include "ParameterSet.h"
+
+namespace corvane {
+
+// What the controller asks of the window that shows the connection.
+class ConnectionView {
+public:
+    virtual ~ConnectionView() = default;
+    virtual void AddStatus(const QString& line) = 0;
+    virtual void ClearStatus() = 0;
+    // Builds the pages over the controller's block, or takes them down for the home face.
+    virtual void CreatePages(bool create) = 0;
+    virtual bool PagesExist() const = 0;
+    virtual void SelectPage(int index) = 0;
+    virtual void RestorePressedHighlight() = 0;
+    // The firmware progress bar, from 0 to lastBlock.
+    virtual void StartProgress(int lastBlock) = 0;
+    virtual void ShowProgress(bool show) = 0;
+    virtual void SetProgress(int value) = 0;
+    // An empty path means the user cancelled.
+    virtual QString ChooseUpgradeFile() = 0;
+    virtual QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton) = 0;
+};
+
+class ConnectionController : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        // false: no worker thread; the caller drives the link with RunPass (tests).
+        bool startWorker = true;
+        Clock* clock = nullptr;
+    };
+
+    ConnectionController(PortBase& port, ConnectionView& view, Options options);
+    ~ConnectionController() override;
+
+    // Starts the link and says what the tool waits for.
+    void Start();
+    // Stops the worker; nothing reaches the view afterwards.
+    void Stop();
+
+    void OnLinkNotify(uint32_t code, uint32_t value);
+    // A udev notice for a hidraw device: "add" (arrival) or "remove".
+    void OnDeviceChange(bool arrival, const std::string& path);
+    // Searches for the dongle again while the port is closed; runs about once a second
+    // while another program holds the dongle.
+    void RetryDongleSearch();
+    bool DongleRetryActive() const { return m_dongleRetry.isActive(); }
+
+    // Sends the block as the pages left it, unless nothing changed since the ESC last had it.
+    void UpdateParameters();
+    void UpdateFirmware();
+    // Asked before the window closes: a close during a firmware transfer is put to the user
+    // (false keeps the window), one during a parameter write waits for the write to end.
+    bool ConfirmClose();
+
+    bool IsHotAreaLive(int area) const;
+    ParameterSet& Params() { return m_params; }
+    KVALinkCore& Link() { return m_link; }
+    bool ParamsLoaded() const { return m_paramsLoaded; }
+    bool FirmwareOnly() const { return m_firmwareOnly; }
+    bool TransferBusy() const { return m_transferBusy; }
+    bool FirmwareBusy() const { return m_firmwareBusy; }
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void NoteDongleSearch(bool opened, bool wholeWalk);
+    void NoteAccessAfterSearch(bool opened, bool wholeWalk);
+    void OnIdentified();
+    void OnReadDone();
+    void OnLinkLost();
+    void OnBlockStart(uint32_t command);
+    void OnWriteDone(uint32_t command);
+    void OnWriteFailed(uint32_t command);
+    TransferRecord EscAsRecord() const;
+    void WaitForParameterWrite();
+    QMessageBox::StandardButton
+    Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    PortBase& m_port;
+    ConnectionView& m_view;
+    Options m_options;
+    LinkEventSink m_sink{this};
+    KVALinkCore m_link;
+    AccessNotice m_accessNotice;
+    QTimer m_dongleRetry;
+
+    // The ESC's block has been read and its version is one the pages understand.
+    bool m_paramsLoaded = false;
+    // The block's version is not understood: only a firmware update is offered.
+    bool m_firmwareOnly = false;
+    // A parameter or firmware write is under way (from the hand-over to its end).
+    bool m_transferBusy = false;
+    // From the confirmed firmware update until the transfer ends: the home face stays.
+    bool m_firmwareBusy = false;
+    // A read was handed to the link and its result has not come yet.
+    bool m_readPending = false;
+    // The ESC of the last identity handled; its epoch counts the connections.
+    EscIdentity m_escIdentity;
+    // The controller's own copy of the ESC's block, filled from the link's after every
+    // finished read; the pages edit only this, the worker never sees it.
+    std::vector<uint8_t> m_block;
+    // The copy handed to the last parameter write: the snapshot once the ESC accepts it.
+    std::vector<uint8_t> m_sentBlock;
+    ParameterSet m_params;
+};
+
+} // namespace corvane
