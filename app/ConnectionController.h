@@ -18,6 +18,7 @@
 #include "KVALinkCore.h"
 #include "LinkEventSink.h"
 #include "ParameterSet.h"
+#include "SkinLayout.h"
 
 namespace corvane {
 
@@ -76,6 +77,7 @@ public:
     // (false keeps the window), one during a parameter write waits for the write to end.
     bool ConfirmClose();
 
+    // Whether a hot area (HotArea) does anything now.
     bool IsHotAreaLive(int area) const;
     ParameterSet& Params() { return m_params; }
     KVALinkCore& Link() { return m_link; }

@@ -1,8 +1,6 @@
-// The real main window over the simulator, headless, with the link driven one worker pass at
-// a time by a manual clock: every test sees the same sequence of events.
+// The real main window over the simulator, headless.
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include <QApplication>
@@ -13,18 +11,15 @@
 #include <gtest/gtest.h>
 
 #include "CCorvaneProgPanelDlg.h"
-#include "ManualClock.h"
-#include "SimPort.h"
+#include "PumpFixture.h"
 
 namespace corvane::test {
 
-class WindowFixture : public ::testing::Test {
+class WindowFixture : public PumpFixture {
 protected:
-    ManualClock clock;
-    sim::SimPort port{&clock};
     std::unique_ptr<CCorvaneProgPanelDlg> window;
-    // Every line ever added, also those a later clear removed from the list.
-    QStringList log;
+
+    KVALinkCore& TheLink() override { return window->Link(); }
 
     // Builds the window; knobs on the simulator go before this.
     void Open(bool dongle = true) {
@@ -48,38 +43,13 @@ protected:
     }
     void TearDown() override { window.reset(); }
 
-    void Pump(int passes = 1) {
-        for (int i = 0; i < passes; ++i) {
-            window->Link().RunPass();
-            clock.Advance(1);
-            QCoreApplication::processEvents();
-        }
-    }
-    bool PumpUntil(const std::function<bool()>& done, int maxPasses = 20000) {
-        for (int i = 0; i < maxPasses; ++i) {
-            if (done()) {
-                return true;
-            }
-            Pump();
-        }
-        return done();
-    }
-    bool PumpUntilLine(const QString& line, int times = 1) {
-        return PumpUntil([&] { return Lines().count(line) >= times; });
-    }
-    // Lets the link finish what it is doing, so a click finds it idle.
-    void Settle() {
-        PumpUntil([&] {
-            return window->Link().GetLinkState() == LINK_IDLE && window->Link().GetTxLength() == 0;
-        });
-    }
     void Connect() {
         Open();
         ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
         Settle();
     }
 
-    QStringList Lines() const {
+    QStringList Lines() const override {
         QStringList lines;
         for (int i = 0; i < window->StatusList()->count(); ++i) {
             lines << window->StatusList()->item(i)->text();
