@@ -125,7 +125,7 @@ void ConnectionController::RetryDongleSearch() {
 
 void ConnectionController::NoteDongleSearch(bool opened, bool wholeWalk) {
     if (opened) {
-        m_link.SetSubState(0);
+        m_link.SetSubState(SUB_GREETING_WAIT);
         m_view.AddStatus(text::kDongleConnected);
         m_view.AddStatus(text::kWaitingEsc);
     }

@@ -20,10 +20,10 @@ void KVALinkCore::OnIdentified() {
     if (!m_bReportIdentity.load()) {
         return;
     }
-    m_EscRecord.byModel = m_Ident11[1];
-    m_EscRecord.byFamily = m_Ident11[2];
-    m_EscRecord.byVersionLetter = m_Ident13[1];
-    m_EscRecord.byVersion = m_Ident13[2];
+    m_EscRecord.byModel = m_Identify.model[1];
+    m_EscRecord.byFamily = m_Identify.model[2];
+    m_EscRecord.byVersionLetter = m_Identify.version[1];
+    m_EscRecord.byVersion = m_Identify.version[2];
     NextEscEpoch();
     m_nIdentityEpoch = m_nEscEpoch.load();
     Post(LN_IDENTIFIED, 0);

@@ -83,7 +83,7 @@ void LinkBase::BeginWorker() {
     if (m_pPort != nullptr) {
         m_pPort->Open();
         if (m_pPort->HoldsDevice()) {
-            m_nSubState.store(0);
+            m_nSubState.store(SUB_GREETING_WAIT);
         }
         ServePortOpening(m_pPort->OpenSerial());
     }
@@ -115,7 +115,7 @@ void LinkBase::ResetLocked() {
     m_byCommand.store(0);
     const bool held = m_pPort != nullptr && m_pPort->HoldsDevice();
     StoreLinkState(held ? LINK_WAIT_ESC : LINK_DOWN);
-    m_nSubState.store(0);
+    m_nSubState.store(SUB_GREETING_WAIT);
     std::memset(m_TxBuffer, 0, sizeof m_TxBuffer);
     std::memset(m_RxBuffer, 0, sizeof m_RxBuffer);
     m_nTxOffset = 0;
@@ -125,9 +125,8 @@ void LinkBase::ResetLocked() {
     m_nBlocksLeft.store(0);
     m_pFrame.reset();
     m_nFrameLength = 0;
-    m_wCheck = 0xFFFF;
-    m_nHeaderLength = 0;
-    m_bBodyQueued = false;
+    m_Read = {};
+    m_Write = {};
     m_bIdentifyNeeded.store(true);
     NextEscEpoch();
 }
@@ -201,13 +200,13 @@ void LinkBase::RunPass() {
         m_dwLastRxTick.store(0);
         if (m_bIdentifyNeeded.load()) {
             StoreLinkState(LINK_IDENTIFY);
-            m_nSubState.store(1);
+            m_nSubState.store(SUB_IDENTIFY_START);
             OnIdentifyByte(kNoByte);
         } else if (m_nBlocksLeft.load() != 0) {
             FrameNextBlock();
         } else if (Now() - m_dwLastIoTick.load() > kKeepAliveQuietMs) {
             StoreLinkState(LINK_KEEPALIVE);
-            m_nSubState.store(1);
+            m_nSubState.store(SUB_IDENTIFY_START);
             OnIdentifyByte(kNoByte);
         }
         break;
@@ -255,7 +254,7 @@ void LinkBase::OnLinkTimeout(int state) {
         Post(code, static_cast<uint32_t>(subState));
     }
     Post(LN_LINK_LOST, 0);
-    m_nSubState.store(0);
+    m_nSubState.store(SUB_GREETING_WAIT);
     StoreLinkState(LINK_WAIT_ESC);
 }
 
@@ -358,7 +357,7 @@ void LinkBase::FrameNextBlock() {
     m_pNextBlock.store(next + dataLength);
     m_nBlocksLeft.store(blocksLeft - 1);
     StoreLinkState(LINK_WRITE);
-    m_nSubState.store(0);
+    m_nSubState.store(SUB_WRITE_START);
     OnWriteByte(kNoByte);
 }
 

@@ -152,28 +152,39 @@ protected:
     std::atomic<bool> m_bSlowWrites{false};
     std::atomic<int> m_nRetries{kBlockRetries};
     std::atomic<int> m_nLinkState{LINK_DOWN};
-    std::atomic<int> m_nSubState{0};
+    std::atomic<int> m_nSubState{SUB_GREETING_WAIT};
     std::atomic<uint32_t> m_dwLastRxTick{0};
     std::atomic<uint32_t> m_dwLastIoTick{0};
     // Counts ESC connections: a new one starts with every reported identity and ends with
     // every link timeout or reset.
     std::atomic<uint32_t> m_nEscEpoch{0};
 
-    // Scratch of the byte handlers.
-    uint8_t* m_pFieldTarget = nullptr;
-    int m_nFieldLength = 3;
-    uint8_t m_Ident11[3] = {0xFF, 0xFF, 0xFF};
-    uint8_t m_Ident13[3] = {0xFF, 0xFF, 0xFF};
-    int m_nFieldFill = 0;
-    int m_nFieldCount = 0;
-    int m_nFieldsReceived = 0;
-    uint8_t* m_pReadTarget = nullptr;
-    int m_nHeaderLength = 0;
-    int m_nByteIndex = 0;
-    bool m_bBodyQueued = false; // the block's remainder has been queued behind its header
-    uint16_t m_wReplyLength = 0;
-    uint16_t m_wCheck = 0xFFFF;
-    uint16_t m_wRxCheck = 0;
+    // Scratch of the byte handlers, one for each exchange.
+    struct IdentifyScratch {
+        uint8_t model[3] = {0xFF, 0xFF, 0xFF};   // field 0x11: tag, model, family
+        uint8_t version[3] = {0xFF, 0xFF, 0xFF}; // field 0x13: tag, letter, version
+        uint8_t* field = nullptr;                // the field being filled
+        int fieldLength = 3;
+        int fill = 0;
+        int count = 0; // fields announced
+        int received = 0;
+    };
+    struct ReadScratch {
+        uint8_t* target = nullptr; // next block byte goes here
+        int byteIndex = 0;         // of the reply, its lead byte 0
+        int checkBytes = 0;        // of the two after the block
+        uint16_t replyLength = 0;
+        uint16_t check = 0xFFFF;
+        uint16_t rxCheck = 0;
+    };
+    struct WriteScratch {
+        int byteIndex = 0; // next frame byte to send
+        int headerLength = 0;
+        bool bodyQueued = false; // the block's remainder has been queued behind its header
+    };
+    IdentifyScratch m_Identify;
+    ReadScratch m_Read;
+    WriteScratch m_Write;
 
 private:
     static void LinkThreadProc(LinkBase* link);

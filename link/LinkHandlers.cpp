@@ -25,23 +25,23 @@ void LinkBase::OnGreetingByte(const uint8_t* byte) {
     }
     m_byRx = *byte;
     switch (m_nSubState.load()) {
-    case 0:
+    case SUB_GREETING_WAIT:
         if (m_byRx == esc::kGoOn) {
             SendByte(esc::kClose);
             StoreLinkState(LINK_IDLE);
         } else if (m_byRx == esc::kGreeting) {
             SendByte(esc::kGoOn);
-            m_nSubState.store(2);
+            m_nSubState.store(SUB_GREETING_ANSWERED);
         }
         break;
-    case 2:
+    case SUB_GREETING_ANSWERED:
         if (m_byRx == esc::kClose) {
             StoreLinkState(LINK_IDLE);
-            m_nSubState.store(0);
+            m_nSubState.store(SUB_GREETING_WAIT);
             Post(LN_GREETING, 0);
         } else if (m_byRx == esc::kGoOn) {
             StoreLinkState(LINK_IDLE);
-            m_nSubState.store(0);
+            m_nSubState.store(SUB_GREETING_WAIT);
         }
         break;
     default:
@@ -59,28 +59,28 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
         m_byRx = *byte;
     }
     switch (m_nSubState.load()) {
-    case 1:
+    case SUB_IDENTIFY_START:
         if (byte == nullptr) {
-            m_nFieldCount = 0;
-            m_nFieldsReceived = 1;
+            m_Identify.count = 0;
+            m_Identify.received = 1;
             SendByte(esc::kIdentify);
-            m_nSubState.store(3);
-            std::memset(m_Ident11, 0xFF, sizeof m_Ident11);
-            std::memset(m_Ident13, 0xFF, sizeof m_Ident13);
+            m_nSubState.store(SUB_IDENTIFY_AWAIT_TAG);
+            std::memset(m_Identify.model, 0xFF, sizeof m_Identify.model);
+            std::memset(m_Identify.version, 0xFF, sizeof m_Identify.version);
         }
         break;
-    case 3:
+    case SUB_IDENTIFY_AWAIT_TAG:
         if (byte == nullptr) {
             break;
         }
-        if (m_nFieldCount == 0) {
-            m_nFieldCount = m_byRx;
+        if (m_Identify.count == 0) {
+            m_Identify.count = m_byRx;
         } else if (m_byRx == esc::kModelTag || m_byRx == esc::kGreeting) {
-            m_pFieldTarget = m_byRx == esc::kModelTag ? m_Ident11 : m_Ident13;
-            m_pFieldTarget[0] = m_byRx;
-            m_nFieldFill = 1;
-            m_nFieldLength = 3;
-            m_nSubState.store(2);
+            m_Identify.field = m_byRx == esc::kModelTag ? m_Identify.model : m_Identify.version;
+            m_Identify.field[0] = m_byRx;
+            m_Identify.fill = 1;
+            m_Identify.fieldLength = 3;
+            m_nSubState.store(SUB_IDENTIFY_IN_FIELD);
         } else if (m_byRx == esc::kEnd) {
             StoreLinkState(LINK_IDLE);
             m_bIdentifyNeeded.store(false);
@@ -90,18 +90,18 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
             m_dwLastRxTick.store(timerBefore); // not part of the reply: the timer runs on
         }
         break;
-    case 2:
-        if (byte == nullptr || m_pFieldTarget == nullptr) {
+    case SUB_IDENTIFY_IN_FIELD:
+        if (byte == nullptr || m_Identify.field == nullptr) {
             break;
         }
-        if (m_nFieldFill < m_nFieldLength) {
-            m_pFieldTarget[m_nFieldFill] = m_byRx;
+        if (m_Identify.fill < m_Identify.fieldLength) {
+            m_Identify.field[m_Identify.fill] = m_byRx;
         }
-        ++m_nFieldFill;
-        if (m_nFieldFill >= m_nFieldLength) {
-            m_nSubState.store(3);
-            if (m_nFieldsReceived != m_nFieldCount) {
-                ++m_nFieldsReceived;
+        ++m_Identify.fill;
+        if (m_Identify.fill >= m_Identify.fieldLength) {
+            m_nSubState.store(SUB_IDENTIFY_AWAIT_TAG);
+            if (m_Identify.received != m_Identify.count) {
+                ++m_Identify.received;
                 if (m_nLinkState.load() == LINK_KEEPALIVE && !m_bReportIdentity.load()) {
                     SendByte(esc::kEnd);
                     StoreLinkState(LINK_IDLE);
@@ -124,23 +124,23 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
     }
     TransferRecord* record = m_pReadRequest.load();
     switch (m_nSubState.load()) {
-    case 1:
+    case SUB_READ_START:
         if (byte == nullptr) {
-            m_nByteIndex = 0;
-            m_nHeaderLength = 0;
-            m_wReplyLength = 0;
-            m_wCheck = kReadCheckStart;
-            m_wRxCheck = 0;
+            m_Read.byteIndex = 0;
+            m_Read.checkBytes = 0;
+            m_Read.replyLength = 0;
+            m_Read.check = kReadCheckStart;
+            m_Read.rxCheck = 0;
             SendByte(esc::kReadRequest);
-            m_nSubState.store(3);
+            m_nSubState.store(SUB_READ_AWAIT_REPLY);
         }
         break;
-    case 3:
+    case SUB_READ_AWAIT_REPLY:
         if (byte == nullptr || record == nullptr) {
             break;
         }
         if (m_byRx == esc::kReadReply) {
-            m_nSubState.store(2);
+            m_nSubState.store(SUB_READ_IN_BLOCK);
         } else if (m_byRx == esc::kGoOn) {
             SendByte(m_byCommand.load());
         } else {
@@ -148,13 +148,13 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
             m_dwLastRxTick.store(timerBefore);
         }
         break;
-    case 2: {
+    case SUB_READ_IN_BLOCK: {
         if (byte == nullptr || record == nullptr) {
             break;
         }
-        if (m_nByteIndex == 0) {
+        if (m_Read.byteIndex == 0) {
             // The lead byte: the block arrives next, into a fresh buffer.
-            m_wReplyLength = kParamBlockSize;
+            m_Read.replyLength = kParamBlockSize;
             record->wBlockLength = kParamBlockSize;
             const size_t size = static_cast<size_t>(record->byBlockCount) * kParamBlockSize;
             record->pData.reset();
@@ -163,32 +163,32 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
                 record->pData.reset(new (std::nothrow) uint8_t[size]());
                 record->nDataSize = record->pData ? static_cast<uint32_t>(size) : 0;
             }
-            m_pReadTarget = record->pData.get();
-        } else if (m_nByteIndex <= m_wReplyLength) {
-            Crc16Update(&m_wCheck, m_byRx);
+            m_Read.target = record->pData.get();
+        } else if (m_Read.byteIndex <= m_Read.replyLength) {
+            Crc16Update(&m_Read.check, m_byRx);
             uint8_t* end = record->pData.get() + record->nDataSize;
-            if (m_pReadTarget != nullptr && m_pReadTarget < end) {
-                *m_pReadTarget++ = m_byRx;
+            if (m_Read.target != nullptr && m_Read.target < end) {
+                *m_Read.target++ = m_byRx;
             }
-        } else if (m_nHeaderLength < 2) {
-            if (m_nHeaderLength == 0) {
-                m_wRxCheck = m_byRx;
+        } else if (m_Read.checkBytes < 2) {
+            if (m_Read.checkBytes == 0) {
+                m_Read.rxCheck = m_byRx;
             } else {
-                m_wRxCheck = static_cast<uint16_t>(m_wRxCheck | (m_byRx << 8));
+                m_Read.rxCheck = static_cast<uint16_t>(m_Read.rxCheck | (m_byRx << 8));
             }
-            ++m_nHeaderLength;
+            ++m_Read.checkBytes;
         } else if (m_byRx == esc::kEnd) {
-            bool match = m_wCheck == m_wRxCheck;
+            bool match = m_Read.check == m_Read.rxCheck;
             if (!match && record->pData && record->nDataSize >= kParamBlockSize) {
-                m_wCheck = FallbackSum(record->pData.get(), kParamBlockSize);
-                match = m_wCheck == m_wRxCheck;
+                m_Read.check = FallbackSum(record->pData.get(), kParamBlockSize);
+                match = m_Read.check == m_Read.rxCheck;
             }
             Post(match ? LN_READ_DONE : LN_READ_FAILED, m_byCommand.load());
             StoreLinkState(LINK_IDLE);
         } else {
             m_dwLastRxTick.store(timerBefore);
         }
-        ++m_nByteIndex;
+        ++m_Read.byteIndex;
         break;
     }
     default:
@@ -206,19 +206,19 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
     // The command the write was handed over with: the window may reuse the record meanwhile.
     const uint8_t command = m_byCommand.load();
     switch (m_nSubState.load()) {
-    case 0: {
+    case SUB_WRITE_START: {
         if (byte != nullptr) {
             break;
         }
-        m_nByteIndex = 0;
-        m_bBodyQueued = false;
+        m_Write.byteIndex = 0;
+        m_Write.bodyQueued = false;
         Post(LN_BLOCK_START, command);
         if (command == esc::kWriteFirmware && m_pFrame) {
             m_bReportIdentity.store(true); // the ESC is identified afresh after an update
-            m_nHeaderLength = 3;
+            m_Write.headerLength = 3;
             m_pFrame[0] = esc::kWriteFirmware;
         } else if (command == esc::kWriteParams && m_pFrame) {
-            m_nHeaderLength = 1;
+            m_Write.headerLength = 1;
             m_pFrame[0] = esc::kWriteParams;
             const uint16_t check = Crc16(m_pFrame.get() + 3, kParamBlockSize, kWriteCheckStart);
             m_pFrame[1] = static_cast<uint8_t>(check & 0xFF);
@@ -227,23 +227,23 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             StoreLinkState(LINK_IDLE);
             break;
         }
-        m_nSubState.store(1);
+        m_nSubState.store(SUB_WRITE_HEADER);
         SendByte(esc::kWriteRequest);
         break;
     }
-    case 1:
+    case SUB_WRITE_HEADER:
         if (byte == nullptr) {
             break;
         }
         if (m_byRx == esc::kGoOn) {
-            if (!m_pFrame || m_nByteIndex >= m_nFrameLength) {
+            if (!m_pFrame || m_Write.byteIndex >= m_nFrameLength) {
                 m_dwLastRxTick.store(timerBefore);
                 break; // the frame was dropped after a refused header byte
             }
-            SendByte(m_pFrame[m_nByteIndex]);
-            ++m_nByteIndex;
-            if (m_nByteIndex == m_nHeaderLength) {
-                m_nSubState.store(3);
+            SendByte(m_pFrame[m_Write.byteIndex]);
+            ++m_Write.byteIndex;
+            if (m_Write.byteIndex == m_Write.headerLength) {
+                m_nSubState.store(SUB_WRITE_BODY);
             }
         } else {
             Post(LN_WRITE_FAILED, command);
@@ -252,16 +252,17 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             m_dwLastRxTick.store(timerBefore);
         }
         break;
-    case 3:
+    case SUB_WRITE_BODY:
         if (byte == nullptr) {
             break;
         }
         if (m_byRx == esc::kGoOn) {
-            if (m_pFrame && m_nFrameLength > m_nHeaderLength &&
-                SendBytes(m_pFrame.get() + m_nHeaderLength, m_nFrameLength - m_nHeaderLength)) {
-                m_bBodyQueued = true;
+            if (m_pFrame && m_nFrameLength > m_Write.headerLength &&
+                SendBytes(m_pFrame.get() + m_Write.headerLength,
+                          m_nFrameLength - m_Write.headerLength)) {
+                m_Write.bodyQueued = true;
             }
-        } else if (m_byRx == esc::kEnd && !(m_bBodyQueued && m_nTxLength.load() == 0)) {
+        } else if (m_byRx == esc::kEnd && !(m_Write.bodyQueued && m_nTxLength.load() == 0)) {
             // An acceptance before the whole frame has gone to the dongle cannot be the ESC's
             // answer to this block: a stray byte, dropped like any other.
             m_dwLastRxTick.store(timerBefore);
@@ -333,7 +334,7 @@ bool LinkBase::StartRead(TransferRecord* record) {
     m_pReadRequest.store(record);
     m_byCommand.store(record->byCommand);
     StoreLinkState(LINK_READ);
-    m_nSubState.store(1);
+    m_nSubState.store(SUB_READ_START);
     OnReadByte(kNoByte);
     return true;
 }

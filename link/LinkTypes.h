@@ -17,6 +17,23 @@ enum : int {
     LINK_KEEPALIVE = 6,
 };
 
+// Where an exchange stands. Each exchange has its own names for the numbers; a timeout
+// notification carries the number as its value and the trace prints it.
+enum SubState : int {
+    // Also where every link starts: waiting for the ESC's first byte.
+    SUB_GREETING_WAIT = 0,
+    SUB_GREETING_ANSWERED = 2,  // go-on sent; the ESC's close ends the greeting
+    SUB_IDENTIFY_START = 1,     // identify and keep-alive: the request goes out
+    SUB_IDENTIFY_IN_FIELD = 2,  // the bytes of one field, after its tag
+    SUB_IDENTIFY_AWAIT_TAG = 3, // the field count, the next field's tag, or the end
+    SUB_READ_START = 1,
+    SUB_READ_IN_BLOCK = 2, // lead byte, block, check, end
+    SUB_READ_AWAIT_REPLY = 3,
+    SUB_WRITE_START = 0,
+    SUB_WRITE_HEADER = 1, // the header goes out a byte per go-on
+    SUB_WRITE_BODY = 3,   // the rest goes out on a go-on; then accepted or refused
+};
+
 // Port states (PortBase::m_nState).
 enum : int {
     PORT_CLOSED = 0,
