@@ -62,7 +62,7 @@ bool USBDevice::OpenLocked() {
     if (HoldsDevice()) {
         CloseLocked();
     }
-    OpenMatchingDevice(kDongleVendorId, kDongleProductId, 0);
+    OpenMatchingDevice(kDongleVendorId, kDongleProductId);
     if (!HoldsDevice()) {
         return false;
     }

@@ -53,12 +53,10 @@ public:
     // around them.
     bool FindInterface(int index);
     int OpenIfMatching(uint16_t vendor, uint16_t product);
-    void OpenMatchingDevice(uint16_t vendor, uint16_t product, uint16_t inputBuffers);
+    void OpenMatchingDevice(uint16_t vendor, uint16_t product);
     void ResetCaps();
 
     static constexpr int kMaxInterfaces = 64;
-    // hidraw queues a fixed number of input reports per reader and cannot be told otherwise.
-    static constexpr uint16_t m_wInputBuffers = 64;
 
 private:
     bool OpenLocked();
@@ -79,9 +77,7 @@ private:
 
     const uint8_t m_byHello = dongle::kHelloPayload;
     uint8_t m_byReportId = 1;
-    uint16_t m_wInputReportLength = 0;
     uint16_t m_wOutputReportLength = 0;
-    uint16_t m_wFeatureReportLength = 0;
     bool m_bDeniedInWalk = false;
     std::atomic<bool> m_bAccessDenied{false};
     bool m_bInUseInWalk = false;

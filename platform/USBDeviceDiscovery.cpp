@@ -68,8 +68,7 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
     return fd;
 }
 
-void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product,
-                                   uint16_t /*inputBuffers: hidraw's queue is fixed*/) {
+void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product) {
     m_bDeniedInWalk = false;
     m_bInUseInWalk = false;
     for (int index = 0; FindInterface(index); ++index) {
@@ -89,14 +88,8 @@ void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product,
             m_pszPath.clear();
             continue;
         }
-        if (lengths->input != 0) {
-            m_wInputReportLength = lengths->input;
-        }
         if (lengths->output != 0) {
             m_wOutputReportLength = lengths->output;
-        }
-        if (lengths->feature != 0) {
-            m_wFeatureReportLength = lengths->feature;
         }
         m_hDevice.store(fd);
         m_bAccessDenied.store(false);
@@ -108,9 +101,7 @@ void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product,
 }
 
 void USBDevice::ResetCaps() {
-    m_wInputReportLength = 0;
     m_wOutputReportLength = 0;
-    m_wFeatureReportLength = 0;
 }
 
 } // namespace corvane

@@ -106,7 +106,6 @@ private:
     uint32_t m_nLastHeard = 0;
     uint32_t m_nLastGreet = 0;
     int m_nFieldsSent = 0;
-    bool m_bKeepAlive = false;
     std::vector<uint8_t> m_Incoming;
     std::deque<uint8_t> m_Out;
 
