@@ -214,7 +214,7 @@ void ConnectionController::OnIdentified() {
     m_view.AddStatus(QString::fromLatin1(line));
     m_view.AddStatus(text::kGettingParams);
     // A read the link could not take (busy past its wait) never ran: whatever block the
-    // window holds is not this ESC's. The identity is asked for again, and with it the read.
+    // controller holds is not this ESC's. The identity is asked for again, and with it the read.
     m_readPending = m_link.ReadParameters();
     if (!m_readPending) {
         m_view.AddStatus(text::kGetParamsFailed);
@@ -235,7 +235,7 @@ void ConnectionController::OnReadDone() {
         m_view.AddStatus(text::kGetParamsFailed);
         return;
     }
-    // The worker is done with its block until the next read, which only this window starts.
+    // The worker is done with its block until the next read, which only this controller starts.
     m_block.assign(esc.pData.get(), esc.pData.get() + esc.nDataSize);
     const bool whole = m_block.size() >= size_t{esc.wBlockLength} * esc.byBlockCount;
     m_params.SetBlock(whole ? m_block.data() : nullptr, esc.wBlockLength, esc.byBlockCount);

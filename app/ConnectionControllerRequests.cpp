@@ -25,7 +25,7 @@ void ConnectionController::UpdateParameters() {
         m_view.RestorePressedHighlight();
         return;
     }
-    // The link gets a copy: the pages may go on changing the window's block meanwhile. Only
+    // The link gets a copy: the pages may go on changing the controller's block meanwhile. Only
     // the ESC whose block this is may take it; every refusal comes back as a failed write.
     std::vector<uint8_t> copy = m_block;
     if (m_link.WriteParameters(copy.data(), static_cast<uint32_t>(copy.size()),
@@ -104,7 +104,7 @@ void ConnectionController::UpdateFirmware() {
     // The progress bar stays in sight, and no edit is made that the read after the update
     // would throw away.
     m_view.SelectPage(PageHost::kNoPage);
-    // The link refuses an ESC connection other than the checked one even if the window has
+    // The link refuses an ESC connection other than the checked one even if the controller has
     // not heard of the change yet (told as a failed update: nothing was sent).
     if (!m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord, checkedEpoch)) {
         return;
@@ -129,7 +129,7 @@ void ConnectionController::WaitForParameterWrite() {
     const uint32_t start = clock.Now();
     while (m_link.IsTransferBusy(&m_link.m_EscRecord) && clock.Now() - start <= kCloseWaitMs) {
         if (!m_options.startWorker) {
-            m_link.RunPass(); // no worker thread: the window drives the link itself
+            m_link.RunPass(); // no worker thread: the controller drives the link itself
         }
         clock.Sleep(kCloseWaitStepMs);
     }
