@@ -1,10 +1,40 @@
 // The demo: the same window over a simulated dongle with a VRX_Q8 behind it. The dongle is
 // plugged in shortly after start, as a hot-plug notice would announce it.
+#include <sstream>
+
+#include <QFile>
+#include <QFileDialog>
 #include <QTimer>
 
 #include "CCorvaneProgPanelApp.h"
 #include "CCorvaneProgPanelDlg.h"
 #include "SimPort.h"
+#include "StatusText.h"
+#include "UpgradeFile.h"
+#include "UpgradeFileSource.h"
+
+namespace {
+
+// The simulated ESC learns what a chosen upgrade file holds, as a real ESC would find it in
+// the firmware it is sent: its block length, and the version it reports once flashed.
+void TellEscAboutFile(corvane::sim::SimPort& port, const QString& path) {
+    std::string bytes;
+    if (corvane::ReadUpgradeFileBytes(QFile::encodeName(path).toStdString(), bytes) !=
+        corvane::UpgradeFileOpen::Opened) {
+        return;
+    }
+    std::istringstream file(bytes);
+    corvane::TransferRecord record;
+    if (corvane::ParseUpgradeFile(file, bytes.size(), record) == 0) {
+        return;
+    }
+    port.Esc([&record](corvane::sim::EscSimulator& esc) {
+        esc.ExpectFirmware(record.wBlockLength, record.byBlockCount, record.byVersionLetter,
+                           record.byVersion);
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     corvane::CCorvaneProgPanelApp app(argc, argv);
@@ -12,9 +42,13 @@ int main(int argc, char** argv) {
     port.SetReadWait(corvane::kReadWaitMs);
     port.SetLatency(2);
     port.PlugDongle(false);
-    // The sample upgrade file shipped in res/samples/ has 130-byte blocks.
-    port.Esc([](corvane::sim::EscSimulator& esc) { esc.SetFirmwareBlockLength(130); });
     return app.InitInstance(port, [&port](corvane::CCorvaneProgPanelDlg& window) {
+        window.SetFileChooser([&port](QWidget* parent) {
+            const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(),
+                                                              corvane::text::kFirmwareFilter);
+            TellEscAboutFile(port, path);
+            return path;
+        });
         QTimer::singleShot(1500, &window, [&port, &window] {
             port.PlugDongle(true);
             window.OnDeviceChange(true, corvane::sim::SimPort::kDevicePath);

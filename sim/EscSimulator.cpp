@@ -108,6 +108,21 @@ void EscSimulator::FinishFirmwareBlock() {
     }
     m_Firmware.push_back(m_Incoming);
     m_Out.push_back(esc::kEnd);
+    if (m_nFlashBlocks > 0 && ++m_nFlashedBlocks == m_nFlashBlocks) {
+        m_Identity.versionLetter = m_byFlashLetter;
+        m_Identity.version = m_byFlashVersion;
+        m_Block = MakeRealisticParamBlock();
+        m_nFlashedBlocks = 0;
+    }
+}
+
+void EscSimulator::ExpectFirmware(int blockLength, int blocks, uint8_t versionLetter,
+                                  uint8_t version) {
+    m_nFirmwareBlockLength = blockLength;
+    m_nFlashBlocks = blocks;
+    m_byFlashLetter = versionLetter;
+    m_byFlashVersion = version;
+    m_nFlashedBlocks = 0;
 }
 
 void EscSimulator::OnHostByte(uint8_t byte, uint32_t now) {
@@ -139,6 +154,7 @@ void EscSimulator::OnHostByte(uint8_t byte, uint32_t now) {
     case State::Ready:
         if (byte == esc::kIdentify) {
             ++m_nIdentifies;
+            m_nFlashedBlocks = 0; // an update runs without identifies between its blocks
             m_nFieldsSent = 0;
             m_Out.push_back(static_cast<uint8_t>(m_Identity.fieldsAnnounced));
             SendField(0);

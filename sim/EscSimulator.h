@@ -58,6 +58,10 @@ public:
     void InjectByte(uint8_t byte) { m_Out.push_back(byte); }
     // Bytes per firmware block the ESC expects (set from the upgrade file being sent).
     void SetFirmwareBlockLength(int length) { m_nFirmwareBlockLength = length; }
+    // The upgrade about to be sent, as its file describes it: once `blocks` blocks have been
+    // taken since the ESC was last identified, it runs the new firmware, reporting its version
+    // letter and version (x 10), with the default parameters.
+    void ExpectFirmware(int blockLength, int blocks, uint8_t versionLetter, uint8_t version);
     void SetGreetInterval(uint32_t ms) { m_nGreetIntervalMs = ms; }
 
     // What arrived.
@@ -97,6 +101,11 @@ private:
     bool m_bSilent = false;
     bool m_bConnected = true;
     int m_nFirmwareBlockLength = 0;
+    // The expected upgrade (0 blocks: none) and the blocks taken of it so far.
+    int m_nFlashBlocks = 0;
+    uint8_t m_byFlashLetter = 0;
+    uint8_t m_byFlashVersion = 0;
+    int m_nFlashedBlocks = 0;
     uint32_t m_nGreetIntervalMs = 200;
     uint32_t m_nForgetHostMs = 1500;
     uint32_t m_nFrameGapMs = 300;

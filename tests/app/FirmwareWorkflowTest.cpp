@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "ParamBlockFactory.h"
 #include "SkinSlider.h"
 #include "WindowFixture.h"
 
@@ -45,7 +46,7 @@ protected:
         for (int i = 0; i < length * blocks; ++i) {
             out.put(static_cast<char>(i * 7));
         }
-        port.Esc([length](sim::EscSimulator& e) { e.SetFirmwareBlockLength(length); });
+        port.Esc([=](sim::EscSimulator& e) { e.ExpectFirmware(length, blocks, 'B', 14); });
     }
     void Hook() {
         window->SetFileChooser([this](QWidget*) { return m_path; });
@@ -67,6 +68,11 @@ protected:
 };
 
 TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
+    port.Esc([](sim::EscSimulator& e) {
+        auto block = e.ParamBlock();
+        block[9 + PARAM_DRAG_BRAKE] = 17; // the user's setting, which the update resets
+        e.SetParamBlock(block);
+    });
     Connect();
     Hook();
     WriteFile(8, 50);
@@ -88,10 +94,16 @@ TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
         }
     }
     EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3}));
-    // The ESC is identified and read afresh.
+    // The ESC is identified and read afresh: the file's version, the default parameters.
     ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
-    EXPECT_EQ(Lines().count("Corvane VRX_Q8 A1.2 connected."), 2);
+    EXPECT_EQ(Lines().count("Corvane VRX_Q8 A1.2 connected."), 1);
+    EXPECT_EQ(Lines().count("Corvane VRX_Q8 B1.4 connected."), 1);
     EXPECT_TRUE(window->ParamsLoaded());
+    ParamBlock defaults = MakeRealisticParamBlock();
+    ASSERT_NE(defaults[9 + PARAM_DRAG_BRAKE], 17);
+    ParameterSet fresh;
+    fresh.SetBlock(defaults.data(), 512, 1);
+    EXPECT_EQ(window->GetParamPosition(PARAM_DRAG_BRAKE), fresh.GetParamPosition(PARAM_DRAG_BRAKE));
 }
 
 TEST_F(FirmwareWorkflow, NoUserActionReachesTheEscFromConfirmationToTheReadAfterIt) {
