@@ -61,6 +61,7 @@ public:
     void SelectBackground();
     void InvalidateHotArea(int area);
     void RestorePressedHighlight() override;
+    void LiveAreasChanged() override;
 
     void AddStatus(const QString& line) override;
     void ClearStatus() override;

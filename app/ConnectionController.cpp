@@ -155,6 +155,7 @@ void ConnectionController::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
 }
 
 void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
+    const LiveAreasNotice notice{m_view};
     switch (code) {
     case LN_IDENTIFIED:
         OnIdentified();

@@ -33,6 +33,8 @@ public:
     virtual bool PagesExist() const = 0;
     virtual void SelectPage(int index) = 0;
     virtual void RestorePressedHighlight() = 0;
+    // Which hot areas are live may have changed.
+    virtual void LiveAreasChanged() = 0;
     // The firmware progress bar, from 0 to lastBlock.
     virtual void StartProgress(int lastBlock) = 0;
     virtual void ShowProgress(bool show) = 0;
@@ -90,6 +92,13 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Tells the view, on the way out of whatever changed the state, that live areas may
+    // have changed.
+    struct LiveAreasNotice {
+        ConnectionView& view;
+        ~LiveAreasNotice() { view.LiveAreasChanged(); }
+    };
+
     void NoteDongleSearch(bool opened, bool wholeWalk);
     void NoteAccessAfterSearch(bool opened, bool wholeWalk);
     void OnIdentified();

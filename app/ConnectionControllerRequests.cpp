@@ -20,6 +20,7 @@ constexpr uint32_t kCloseWaitStepMs = 10;
 } // namespace
 
 void ConnectionController::UpdateParameters() {
+    const LiveAreasNotice notice{m_view};
     if (m_params.ParamsUnchanged()) {
         m_view.AddStatus(text::kParamsIdentical);
         m_view.RestorePressedHighlight();
@@ -51,6 +52,7 @@ TransferRecord ConnectionController::EscAsRecord() const {
 }
 
 void ConnectionController::UpdateFirmware() {
+    const LiveAreasNotice notice{m_view};
     // A second update while blocks are still going out would replace the payload the worker
     // is framing from: refuse it and leave the running transfer alone.
     if (m_transferBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {

@@ -48,6 +48,8 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     m_statusList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_statusList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_statusList->setFocusPolicy(Qt::NoFocus);
+    // The lines are read, not picked: a click selects nothing.
+    m_statusList->setSelectionMode(QAbstractItemView::NoSelection);
     // A line wider than the list (the access notice names its fix) wraps rather than being
     // cut, and the newest line stays in view even below a wrapped one.
     m_statusList->setWordWrap(true);
@@ -55,16 +57,21 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     m_statusList->setStyleSheet(QStringLiteral(
         "QListWidget { background: #0d1117; color: #e6edf3; border: 1px solid #30363d;"
         " font: 9pt 'DejaVu Sans Condensed'; }"
-        "QListWidget::item { padding: 0px 2px; }"
-        "QListWidget::item:selected { background: #1f6feb; color: white; }"));
+        "QListWidget::item { padding: 0px 2px; }"));
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setGeometry(layout::kProgressBar);
     m_progress->setTextVisible(false);
-    m_progress->setStyleSheet(QStringLiteral(
-        "QProgressBar { background: #0d1117; border: 1px solid #30363d; border-radius: 3px; }"
-        "QProgressBar::chunk { background: #f0a020; border-radius: 2px; }"));
+    m_progress->setStyleSheet(
+        QStringLiteral(
+            "QProgressBar { background: #0d1117; border: 1px solid #30363d; border-radius: 3px; }"
+            "QProgressBar::chunk { background: %1; border-radius: 2px; }")
+            .arg(QColor(layout::kAccent).name()));
+    // The sliders frame the keyboard's one in the highlight colour.
+    QPalette accent = palette();
+    accent.setColor(QPalette::Highlight, QColor(layout::kAccent));
+    setPalette(accent);
 
     // The outline: a malformed region leaves the window rectangular.
     QFile regionFile(QStringLiteral(":/binary/%1.rgn").arg(layout::kOutlineRegionId));
@@ -151,14 +158,33 @@ void CCorvaneProgPanelDlg::RestorePressedHighlight() {
 }
 
 void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
-    if (!m_drawBackground) {
-        return;
-    }
     QPainter painter(this);
+    // Under a shown page the face is not drawn; around it, it always is, for the veils.
+    if (!m_drawBackground) {
+        painter.setClipRegion(QRegion(rect()).subtracted(layout::kPageRect));
+    }
     if (m_background) {
         m_background->Draw(painter, QPoint(0, 0));
     } else {
         painter.fillRect(rect(), Qt::black);
+    }
+    // What does nothing now looks it: a dark veil over each dead area.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(layout::kVeil));
+    for (int area = HotNone + 1; area < HotAreaCount; ++area) {
+        const QRect& veil = layout::kHotAreas[static_cast<size_t>(area)].veil;
+        if (!veil.isEmpty() && !IsHotAreaLive(area)) {
+            painter.drawRoundedRect(veil, layout::kVeilRadius, layout::kVeilRadius);
+        }
+    }
+}
+
+void CCorvaneProgPanelDlg::LiveAreasChanged() {
+    for (const layout::HotAreaPlace& place : layout::kHotAreas) {
+        if (!place.veil.isEmpty()) {
+            update(place.veil);
+        }
     }
 }
 
@@ -190,7 +216,15 @@ void CCorvaneProgPanelDlg::mousePressEvent(QMouseEvent* event) {
     m_pressedArea = m_hotArea;
     m_movedSinceClick = false;
     const auto area = static_cast<HotArea>(m_hotArea);
-    // A click on a place that is not live (any more) drags the window.
+    const QPoint at = event->position().toPoint();
+    const bool onArea =
+        std::any_of(layout::kHotAreas.begin(), layout::kHotAreas.end(),
+                    [at](const layout::HotAreaPlace& p) { return p.hit.contains(at); });
+    // A press on a live area acts; one on a dead area does nothing; one on the rest of the
+    // face drags the window.
+    if (onArea && (area == HotNone || area >= HotAreaCount || !IsHotAreaLive(area))) {
+        return;
+    }
     if (area == HotNone || area >= HotAreaCount || !IsHotAreaLive(area)) {
         QWindow* window = windowHandle();
         if (window == nullptr || !window->startSystemMove()) {
@@ -245,12 +279,12 @@ void CCorvaneProgPanelDlg::OnHotAreaPressed(HotArea area) {
 }
 
 void CCorvaneProgPanelDlg::keyPressEvent(QKeyEvent* event) {
-    // Enter and Esc move the focus like Tab; they never end the window.
+    // Enter and Esc neither end the window nor move the focus.
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-        focusNextChild();
+        event->accept();
         return;
     default:
         QDialog::keyPressEvent(event);

@@ -6,6 +6,7 @@
 
 #include "ParamInfo.h"
 
+#include <QColor>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -33,6 +34,9 @@ enum HotArea : uint8_t {
 
 namespace layout {
 
+// The skin's amber accent: marks, focus, progress.
+inline constexpr QRgb kAccent = qRgb(255, 179, 26);
+
 struct Image {
     int id = 0;
     QSize size{};
@@ -54,20 +58,29 @@ struct HotAreaPlace {
     QRect hit;   // where the window reacts
     QRect label; // the only pixels in which the lit face differs from the plain one
     int faceId;  // the face shown while the area is lit
+    QRect veil;  // dimmed while the area does nothing (empty: never dimmed)
 };
 
 // Indexed by HotArea; HotNone's face is the plain one.
 inline constexpr std::array<HotAreaPlace, HotAreaCount> kHotAreas{{
-    {QRect(), QRect(), 131},
-    {QRect(QPoint(236, 265), QPoint(360, 389)), QRect(240, 355, 110, 30), 133},
-    {QRect(QPoint(409, 24), QPoint(425, 38)), QRect(405, 20, 22, 22), 134},
-    {QRect(QPoint(158, 411), QPoint(278, 422)), QRect(140, 405, 155, 25), 135},
-    {QRect(QPoint(18, 11), QPoint(35, 25)), QRect(15, 8, 25, 24), 136},
-    {QRect(QPoint(78, 100), QPoint(202, 224)), QRect(80, 190, 120, 30), 137},
-    {QRect(QPoint(236, 100), QPoint(360, 224)), QRect(240, 190, 110, 30), 138},
-    {QRect(QPoint(78, 265), QPoint(202, 389)), QRect(80, 355, 120, 30), 139},
-    {QRect(QPoint(15, 443), QPoint(42, 468)), QRect(5, 430, 45, 50), 140},
+    {QRect(), QRect(), 131, QRect()},
+    {QRect(QPoint(236, 265), QPoint(360, 389)), QRect(240, 355, 110, 30), 133,
+     QRect(235, 265, 120, 125)},
+    {QRect(QPoint(409, 24), QPoint(425, 38)), QRect(405, 20, 22, 22), 134, QRect()},
+    {QRect(QPoint(158, 411), QPoint(278, 422)), QRect(140, 405, 155, 25), 135,
+     QRect(140, 405, 155, 25)},
+    {QRect(QPoint(18, 11), QPoint(35, 25)), QRect(15, 8, 25, 24), 136, QRect()},
+    {QRect(QPoint(78, 100), QPoint(202, 224)), QRect(80, 190, 120, 30), 137,
+     QRect(80, 100, 120, 125)},
+    {QRect(QPoint(236, 100), QPoint(360, 224)), QRect(240, 190, 110, 30), 138,
+     QRect(235, 100, 120, 125)},
+    {QRect(QPoint(78, 265), QPoint(202, 389)), QRect(80, 355, 120, 30), 139,
+     QRect(80, 265, 120, 125)},
+    {QRect(QPoint(15, 443), QPoint(42, 468)), QRect(5, 430, 45, 50), 140, QRect(10, 440, 38, 52)},
 }};
+// The veil: translucent graphite with the tiles' rounded corners.
+inline constexpr QRgb kVeil = qRgba(10, 12, 14, 175);
+inline constexpr int kVeilRadius = 9;
 inline constexpr int kPlainFaceId = kHotAreas[HotNone].faceId;
 
 // The order in which a mouse position is tested against the areas.

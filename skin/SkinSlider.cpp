@@ -10,9 +10,11 @@
 namespace corvane {
 
 CSkinSlider::CSkinSlider(QWidget* parent) : QWidget(parent) {
+    // A click or Tab gives the keyboard focus, never the pointer merely passing over: the
+    // arrow keys must move the slider the user chose.
     setFocusPolicy(Qt::StrongFocus);
-    // Moves without a button matter too: hovering takes the keyboard focus, and a move
-    // after the button went up elsewhere ends a drag.
+    // Moves without a button matter too: a move after the button went up elsewhere ends a
+    // drag.
     setMouseTracking(true);
 }
 
@@ -132,6 +134,24 @@ bool CSkinSlider::PointToPos(int x, int y, uint8_t& pos) const {
     return true;
 }
 
+uint8_t CSkinSlider::LandingPos(QPoint point) const {
+    const int start = IsVertical() ? m_trackRect.top() : m_trackRect.left();
+    const int length = IsVertical() ? m_trackRect.height() : m_trackRect.width();
+    const int at = IsVertical() ? point.y() : point.x();
+    // The track's outermost pixels and everything past them are its ends, exactly: the
+    // arithmetic over the whole length would put the last pixel a position or two short,
+    // and a fast drag skips the pixels near the end altogether.
+    if (at <= start) {
+        return IsVertical() ? m_maxPos : m_minPos;
+    }
+    if (at >= start + length - 1) {
+        return IsVertical() ? m_minPos : m_maxPos;
+    }
+    uint8_t pos = static_cast<uint8_t>(m_pos);
+    PointToPos(point.x(), point.y(), pos);
+    return pos;
+}
+
 void CSkinSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_trackImage) {
@@ -140,6 +160,12 @@ void CSkinSlider::paintEvent(QPaintEvent*) {
     // A disabled slider stands for a parameter the ESC did not describe: no thumb, no value.
     if (m_thumbImage && isEnabled()) {
         m_thumbImage->Draw(painter, m_thumbRect.topLeft());
+    }
+    // The keyboard's slider is framed in the window's highlight colour (the skin's accent).
+    if (hasFocus() && isEnabled()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(m_thumbRect.adjusted(0, 0, -1, -1));
     }
 }
 
@@ -155,23 +181,18 @@ void CSkinSlider::mousePressEvent(QMouseEvent* event) {
     if (m_thumbRect.contains(at)) {
         m_dragging = true;
     }
-    uint8_t pos = 0;
-    if (PointToPos(at.x(), at.y(), pos)) {
-        SetPos(pos);
-    }
+    SetPos(LandingPos(at));
 }
 
 void CSkinSlider::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
-    setFocus(Qt::MouseFocusReason);
     if (!m_dragging || !(event->buttons() & Qt::LeftButton)) {
         // The release may have happened where this control did not see it.
         m_dragging = false;
         return;
     }
-    const QPoint at = event->position().toPoint();
-    uint8_t pos = 0;
-    if (PointToPos(at.x(), at.y(), pos) && pos != m_pos) {
+    const uint8_t pos = LandingPos(event->position().toPoint());
+    if (pos != m_pos) {
         SetPos(pos);
         emit ThumbTracked(pos);
     }

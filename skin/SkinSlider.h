@@ -56,6 +56,9 @@ public:
     // False for a point beyond the track's ends along the axis; the other coordinate is
     // not looked at.
     bool PointToPos(int x, int y, uint8_t& pos) const;
+    // Where a click or a drag to point lands: as PointToPos inside the track, the end
+    // position on the track's outermost pixel and beyond it.
+    uint8_t LandingPos(QPoint point) const;
 
     unsigned ControlId() const { return m_id; }
     int ParamIndex() const { return m_binding.param; }

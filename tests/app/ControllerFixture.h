@@ -36,6 +36,7 @@ public:
     bool PagesExist() const override { return pagesExist; }
     void SelectPage(int index) override { currentPage = pagesExist ? index : PageHost::kNoPage; }
     void RestorePressedHighlight() override {}
+    void LiveAreasChanged() override {}
     void StartProgress(int) override { progressValue = 0; }
     void ShowProgress(bool show) override { progressShown = show; }
     void SetProgress(int value) override { progressValue = value; }

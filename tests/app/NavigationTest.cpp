@@ -8,7 +8,18 @@ using namespace corvane::test;
 
 using Navigation = WindowFixture;
 
-TEST_F(Navigation, DeadAreasDoNothingBeforeAnEsc) {
+// How many of the points the window shows darker than the plain face.
+int Dimmed(QWidget& window, std::initializer_list<QPoint> points) {
+    const QImage shown = window.grab().toImage();
+    const QImage plain = QImage(":/png/131.png").convertToFormat(QImage::Format_ARGB32);
+    int dimmed = 0;
+    for (QPoint p : points) {
+        dimmed += qGray(shown.pixel(p)) < qGray(plain.pixel(p)) - 10;
+    }
+    return dimmed;
+}
+
+TEST_F(Navigation, DeadAreasLookDeadAndDoNothingBeforeAnEsc) {
     Open();
     MoveTo(kSettingsTile);
     EXPECT_EQ(window->LitArea(), HotNone);
@@ -19,6 +30,24 @@ TEST_F(Navigation, DeadAreasDoNothingBeforeAnEsc) {
     MoveTo(kCloseButton);
     EXPECT_EQ(window->LitArea(), HotCloseButton);
     EXPECT_EQ(window->BackgroundId(), 134u);
+    MoveTo(QPoint(420, 300));
+    // The tiles' lettering, the write arrows and the firmware label lie under a veil.
+    const auto live = {QPoint(140, 204), QPoint(298, 204), QPoint(140, 369),
+                       QPoint(298, 369), QPoint(28, 486),  QPoint(190, 416)};
+    EXPECT_EQ(Dimmed(*window, live), 6);
+    EXPECT_EQ(Dimmed(*window, {kCloseButton, QPoint(60, 30)}), 0);
+    // A press on a dead tile neither acts nor drags the window.
+    const QPoint before = window->pos();
+    QTest::mousePress(window.get(), Qt::LeftButton, Qt::NoModifier, kSettingsTile);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(kSettingsTile + QPoint(30, 30)),
+                     window->mapToGlobal(QPointF(kSettingsTile + QPoint(30, 30))), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drag);
+    QTest::mouseRelease(window.get(), Qt::LeftButton, Qt::NoModifier, kSettingsTile);
+    EXPECT_EQ(window->pos(), before);
+    // The veils lift as the ESC's parameters arrive.
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    EXPECT_EQ(Dimmed(*window, live), 0);
 }
 
 TEST_F(Navigation, HoverLightsTheTileUnderTheMouse) {
@@ -66,12 +95,26 @@ TEST_F(Navigation, TheDesktopsCloseEndsTheWindow) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(Navigation, EscOnAFocusedSliderDoesNotClose) {
+// The keyboard's slider is the one clicked or tabbed to, never one the pointer crossed, and
+// Esc and Enter leave it so.
+TEST_F(Navigation, FocusFollowsClicksNotThePointer) {
     Connect();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     ClickAt(kBrakesTile);
     auto sliders = window->Page(3)->findChildren<CSkinSlider*>();
-    ASSERT_FALSE(sliders.isEmpty());
-    QTest::keyClick(sliders.first(), Qt::Key_Escape);
-    QTest::keyClick(sliders.first(), Qt::Key_Enter);
+    ASSERT_EQ(sliders.size(), 2);
+    QTest::mouseClick(sliders[0], Qt::LeftButton, Qt::NoModifier, QPoint(15, 100));
+    ASSERT_TRUE(sliders[0]->hasFocus());
+    QTest::mouseMove(sliders[1], QPoint(15, 50));
+    EXPECT_TRUE(sliders[0]->hasFocus()) << "hovering took the focus";
+    QTest::keyClick(sliders[0], Qt::Key_Escape);
+    QTest::keyClick(sliders[0], Qt::Key_Enter);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(sliders[0]->hasFocus());
+    // The focus mark: the thumb's frame in the accent colour.
+    const QImage shown = sliders[0]->grab().toImage();
+    EXPECT_EQ(shown.pixel(sliders[0]->ThumbRect().topLeft()), layout::kAccent);
+    QTest::keyClick(window.get(), Qt::Key_Tab);
+    EXPECT_TRUE(sliders[1]->hasFocus());
 }

@@ -124,24 +124,43 @@ TEST_F(SliderTest, OnePositionRange) {
     }
 }
 
-TEST_F(SliderTest, DragFollowsThePointerOffTheControlButNotPastTheEnds) {
+TEST_F(SliderTest, DragFollowsThePointerOffTheControlAndLandsOnTheEnds) {
     auto slider = Make(0, 10);
     QSignalSpy tracked(slider.get(), &CSkinSlider::ThumbTracked);
     Press(slider.get(), {5, 9});   // on the thumb
     Move(slider.get(), {92, -60}); // above the control
     Move(slider.get(), {93, 9});   // same position: no notification
     Move(slider.get(), {150, 80}); // below it
-    Move(slider.get(), {400, 9});  // past the end: ignored
     EXPECT_EQ(slider->GetPos(), 8);
+    Move(slider.get(), {400, 9}); // a fast flick past the end lands on it
+    EXPECT_EQ(slider->GetPos(), 10);
     Release(slider.get());
-    EXPECT_EQ(tracked.count(), 2);
-    EXPECT_EQ(tracked.at(1).at(0).toInt(), 8);
+    EXPECT_EQ(tracked.count(), 3);
+    EXPECT_EQ(tracked.at(2).at(0).toInt(), 10);
 
     auto vertical = Make(1, 75);
     Press(vertical.get(), {15, 152});
     Move(vertical.get(), {15, 40});
-    Move(vertical.get(), {15, -10});
     EXPECT_EQ(vertical->GetPos(), 56);
+    Move(vertical.get(), {15, -10});
+    EXPECT_EQ(vertical->GetPos(), 75);
+    Move(vertical.get(), {15, 500});
+    EXPECT_EQ(vertical->GetPos(), 0);
+    Release(vertical.get());
+}
+
+// Over the whole length, the far end's last pixel maps a position or more short of the end on
+// a long range (1 of 200 here, where the thumb is drawn on position 0).
+TEST_F(SliderTest, ClickOnATracksOutermostPixelGivesItsEnd) {
+    auto vertical = Make(1, 200);
+    Press(vertical.get(), {15, 156});
+    EXPECT_EQ(vertical->GetPos(), 0);
+    Release(vertical.get());
+    Press(vertical.get(), {15, 0});
+    EXPECT_EQ(vertical->GetPos(), 200);
+    Release(vertical.get());
+    Press(vertical.get(), {15, 155});
+    EXPECT_EQ(vertical->GetPos(), 3) << "inside the track the arithmetic stays";
     Release(vertical.get());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SkinLayout.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -22,7 +24,7 @@ inline const QColor tick{128, 137, 148};
 inline const QColor text{244, 246, 248};
 inline const QColor textMuted{160, 169, 180};
 inline const QColor textDim{104, 112, 124};
-inline const QColor accent{255, 179, 26};
+inline const QColor accent{corvane::layout::kAccent};
 inline const QColor accentDeep{214, 132, 0};
 inline const QColor accentInk{26, 18, 4};
 inline const QColor danger{229, 72, 77};
