@@ -100,6 +100,10 @@ public:
     uint8_t LitArea() const { return m_litArea; }
     unsigned BackgroundId() const { return m_backgroundId; }
     bool IsHotAreaLive(int area) const { return m_connection.IsHotAreaLive(area); }
+    // Whether the block holds changes the ESC has not been sent, and what they are, a line
+    // each ("Drag Brake: 10% → 17%"); the write button's marker and tooltip show them.
+    bool ChangesWaiting() const;
+    QString ChangesText() const;
     void StopLink() { m_connection.Stop(); }
 
     // Every way of closing the window ends here: a close during a firmware transfer is asked
@@ -107,6 +111,7 @@ public:
     void done(int result) override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -82,6 +82,7 @@ public:
     // Whether a hot area (HotArea) does anything now.
     bool IsHotAreaLive(int area) const;
     ParameterSet& Params() { return m_params; }
+    const ParameterSet& Params() const { return m_params; }
     KVALinkCore& Link() { return m_link; }
     bool ParamsLoaded() const { return m_paramsLoaded; }
     bool FirmwareOnly() const { return m_firmwareOnly; }

@@ -4,15 +4,20 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QToolTip>
 #include <QWindow>
 
 #include "CCorvaneProgPanelDlg.h"
+#include "Cp950.h"
 #include "Pages.h"
+#include "ParamInfo.h"
+#include "ParamValueFormat.h"
 #include "RegionData.h"
 #include "SkinLayout.h"
 #include "StatusText.h"
@@ -178,6 +183,11 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
             painter.drawRoundedRect(veil, layout::kVeilRadius, layout::kVeilRadius);
         }
     }
+    // Changes wait to be written: an amber dot on the write button.
+    if (ChangesWaiting()) {
+        painter.setBrush(QColor(layout::kAccent));
+        painter.drawEllipse(layout::kChangeMarker);
+    }
 }
 
 void CCorvaneProgPanelDlg::LiveAreasChanged() {
@@ -186,6 +196,46 @@ void CCorvaneProgPanelDlg::LiveAreasChanged() {
             update(place.veil);
         }
     }
+    update(layout::kChangeMarker);
+}
+
+bool CCorvaneProgPanelDlg::ChangesWaiting() const {
+    return m_connection.ParamsLoaded() && !m_connection.Params().ParamsUnchanged();
+}
+
+QString CCorvaneProgPanelDlg::ChangesText() const {
+    if (!ChangesWaiting()) {
+        return QString();
+    }
+    QStringList lines;
+    for (const ParameterSet::Change& change : m_connection.Params().ChangedParams()) {
+        const ParamInfo* info = FindParamInfo(change.index);
+        if (info == nullptr) {
+            continue;
+        }
+        lines << QStringLiteral("%1: %2 \u2192 %3")
+                     .arg(QString::fromUtf8(info->label),
+                          DecodeCp950(DescribeParamSetting(change.index, change.oldPosition,
+                                                           change.oldValue)),
+                          DecodeCp950(DescribeParamSetting(change.index, change.newPosition,
+                                                           change.newValue)));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool CCorvaneProgPanelDlg::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QRect write = layout::kHotAreas[HotWriteButton].hit;
+        const QString changes = write.contains(help->pos()) ? ChangesText() : QString();
+        if (changes.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), changes, this, write);
+        }
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 void CCorvaneProgPanelDlg::mouseMoveEvent(QMouseEvent* event) {

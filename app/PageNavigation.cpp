@@ -15,6 +15,7 @@ uint8_t CCorvaneProgPanelDlg::GetParamPosition(int index) {
 
 void CCorvaneProgPanelDlg::SetParamPosition(int index, uint8_t position) {
     Params().SetParamPosition(index, position);
+    update(layout::kChangeMarker);
 }
 
 void CCorvaneProgPanelDlg::SnapshotParams() {

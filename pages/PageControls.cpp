@@ -44,6 +44,15 @@ void PageControls::Create(QWidget* page, PageHost* host) {
                               }});
             row.bound = true;
             row.reversed = kParamInfo[param].reversed;
+            // What the user chooses goes into the block at once, so the window always knows
+            // which changes wait to be written.
+            CSkinSlider* slider = row.slider.get();
+            const bool reversed = row.reversed;
+            QObject::connect(slider, &CSkinSlider::PositionChosen, slider,
+                             [host, slider, reversed, param = place.param](int position) {
+                                 const auto p = static_cast<uint8_t>(position);
+                                 host->SetParamPosition(param, reversed ? Mirror(*slider, p) : p);
+                             });
         } else {
             // A descriptor outside the block would bind the slider to bytes that are not
             // there; the control stays as built but takes no input.

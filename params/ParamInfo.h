@@ -36,44 +36,72 @@ enum class ParamValueText : uint8_t {
 };
 
 struct ParamInfo {
-    const char* label;
+    const char* label; // as lists name it to the user
     ParamPage page;
     ParamControl control;
     // Reversed controls show position 0 at the top, where the artwork prints the first choice.
     bool reversed;
     ParamValueText text;
+    // For switches, what each position means as the artwork prints it, position 0 first;
+    // null past the last.
+    std::array<const char*, 5> choices{};
 };
 
 inline constexpr std::array<ParamInfo, PARAM_COUNT> kParamInfo = {{
-    {"VOLTAGE CUTOFF", ParamPage::Settings, ParamControl::HorizontalSwitch, false,
-     ParamValueText::None},
-    {"MOTOR DIRECTION", ParamPage::Settings, ParamControl::VerticalSwitch, true,
-     ParamValueText::None},
-    {"DRIVE MODE", ParamPage::Settings, ParamControl::VerticalSwitch, true, ParamValueText::None},
-    {"NEUTRAL WIDTH", ParamPage::Settings, ParamControl::VerticalSwitch, false,
-     ParamValueText::None},
-    {"START POWER", ParamPage::Throttle, ParamControl::HorizontalSwitch, false,
-     ParamValueText::None},
-    {"DRAG BRAKE", ParamPage::Brakes, ParamControl::VerticalSlider, false, ParamValueText::Percent},
-    {"BOOST TIMING", ParamPage::Timing, ParamControl::VerticalSlider, false,
+    {"Voltage Cutoff",
+     ParamPage::Settings,
+     ParamControl::HorizontalSwitch,
+     false,
+     ParamValueText::None,
+     {"3.0", "3.1", "3.2", "3.3", "3.4"}},
+    {"Motor Direction",
+     ParamPage::Settings,
+     ParamControl::VerticalSwitch,
+     true,
+     ParamValueText::None,
+     {"FORWARD", "REVERSE"}},
+    {"Drive Mode",
+     ParamPage::Settings,
+     ParamControl::VerticalSwitch,
+     true,
+     ParamValueText::None,
+     {"Fwd + Br", "Fwd + Rev", "Fwd + Br + Rev"}},
+    {"Neutral Width",
+     ParamPage::Settings,
+     ParamControl::VerticalSwitch,
+     false,
+     ParamValueText::None,
+     {"6", "9", "15"}},
+    {"Start Power",
+     ParamPage::Throttle,
+     ParamControl::HorizontalSwitch,
+     false,
+     ParamValueText::None,
+     {"LOWEST", "LOW", "NORMAL", "HIGH", "HIGHEST"}},
+    {"Drag Brake", ParamPage::Brakes, ParamControl::VerticalSlider, false, ParamValueText::Percent},
+    {"Boost Timing", ParamPage::Timing, ParamControl::VerticalSlider, false,
      ParamValueText::DegreesOneAsZero},
-    {"BOOST START RPM", ParamPage::Timing, ParamControl::VerticalSlider, false,
+    {"Boost Start RPM", ParamPage::Timing, ParamControl::VerticalSlider, false,
      ParamValueText::Thousands},
-    {"BOOST END RPM", ParamPage::Timing, ParamControl::VerticalSlider, false,
+    {"Boost End RPM", ParamPage::Timing, ParamControl::VerticalSlider, false,
      ParamValueText::Thousands},
-    {"TURBO TIMING", ParamPage::Timing, ParamControl::VerticalSlider, false,
+    {"Turbo Timing", ParamPage::Timing, ParamControl::VerticalSlider, false,
      ParamValueText::Degrees},
-    {"TURBO DELAY", ParamPage::Timing, ParamControl::VerticalSlider, false,
+    {"Turbo Delay", ParamPage::Timing, ParamControl::VerticalSlider, false,
      ParamValueText::Hundredths},
-    {"THROTTLE CURVE", ParamPage::Throttle, ParamControl::VerticalSlider, false,
+    {"Throttle Curve", ParamPage::Throttle, ParamControl::VerticalSlider, false,
      ParamValueText::SignedAround128},
-    {"BRAKE STRENGTH", ParamPage::Brakes, ParamControl::VerticalSlider, false,
+    {"Brake Strength", ParamPage::Brakes, ParamControl::VerticalSlider, false,
      ParamValueText::Percent},
-    {"CURRENT LIMITER", ParamPage::Throttle, ParamControl::VerticalSlider, false,
+    {"Current Limiter", ParamPage::Throttle, ParamControl::VerticalSlider, false,
      ParamValueText::Percent},
-    {"COAST", ParamPage::Throttle, ParamControl::VerticalSlider, false, ParamValueText::Percent},
-    {"THERMAL PROTECTION", ParamPage::Settings, ParamControl::HorizontalSwitch, false,
-     ParamValueText::None},
+    {"Coast", ParamPage::Throttle, ParamControl::VerticalSlider, false, ParamValueText::Percent},
+    {"Thermal Protection",
+     ParamPage::Settings,
+     ParamControl::HorizontalSwitch,
+     false,
+     ParamValueText::None,
+     {"ON", "OFF"}},
 }};
 
 // Null for an index outside 0 to 15, so a caller never indexes past the table.

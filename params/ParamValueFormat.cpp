@@ -64,4 +64,20 @@ void FormatParamValue(unsigned index, uint8_t value, std::string& text) {
     }
 }
 
+std::string DescribeParamSetting(int index, uint8_t position, uint8_t value) {
+    const ParamInfo* info = FindParamInfo(index);
+    if (info == nullptr) {
+        return std::to_string(value);
+    }
+    if (info->text != ParamValueText::None) {
+        std::string text;
+        FormatParamValue(static_cast<unsigned>(index), value, text);
+        return text;
+    }
+    if (position < info->choices.size() && info->choices[position] != nullptr) {
+        return info->choices[position];
+    }
+    return std::to_string(position);
+}
+
 } // namespace corvane

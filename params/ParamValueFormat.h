@@ -11,4 +11,9 @@ namespace corvane {
 // 0xA2 0x58). An index without a value display leaves text as it was.
 void FormatParamValue(unsigned index, uint8_t value, std::string& text);
 
+// What a setting reads as anywhere but the value display, in the same code page: the value
+// display's text, or for a switch the choice at position (its number if the switch has no
+// name for it).
+std::string DescribeParamSetting(int index, uint8_t position, uint8_t value);
+
 } // namespace corvane

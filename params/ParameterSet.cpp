@@ -80,7 +80,10 @@ uint8_t ParameterSet::GetParamPosition(int index) const {
     if (!FindEntry(index, entry)) {
         return 0;
     }
-    const uint8_t value = m_pBlock[kValueOffset + static_cast<size_t>(index)];
+    return PositionOf(index, entry, m_pBlock[kValueOffset + static_cast<size_t>(index)]);
+}
+
+uint8_t ParameterSet::PositionOf(int index, const Entry& entry, uint8_t value) const {
     if (entry.byCount == 0 || IsAlwaysLinear(index)) {
         // Modulo 256 on purpose: a value below min comes out large and the control clamps it.
         return static_cast<uint8_t>(value - entry.byMin);
@@ -89,6 +92,23 @@ uint8_t ParameterSet::GetParamPosition(int index) const {
     const uint8_t* found = std::find(table, table + entry.byCount, value);
     // A value the table does not know shows as position 0 and is replaced by table[0] on store.
     return found != table + entry.byCount ? static_cast<uint8_t>(found - table) : 0;
+}
+
+std::vector<ParameterSet::Change> ParameterSet::ChangedParams() const {
+    std::vector<Change> changes;
+    if (m_pBlock == nullptr || !m_pSnapshot || m_nSnapshotSize != m_nBlockSize) {
+        return changes;
+    }
+    for (int index = 0; index < PARAM_COUNT; ++index) {
+        Entry entry;
+        const size_t at = kValueOffset + static_cast<size_t>(index);
+        if (!FindEntry(index, entry) || m_pBlock[at] == m_pSnapshot[at]) {
+            continue;
+        }
+        changes.push_back({index, m_pSnapshot[at], PositionOf(index, entry, m_pSnapshot[at]),
+                           m_pBlock[at], PositionOf(index, entry, m_pBlock[at])});
+    }
+    return changes;
 }
 
 void ParameterSet::SetParamPosition(int index, uint8_t position) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace corvane {
 
@@ -27,6 +28,18 @@ public:
     void SnapshotParams(const uint8_t* pBlock, size_t nSize);
     bool ParamsUnchanged() const;
 
+    // A parameter whose value byte differs between the snapshot and the block, with its value
+    // and control position in each.
+    struct Change {
+        int index;
+        uint8_t oldValue;
+        uint8_t oldPosition;
+        uint8_t newValue;
+        uint8_t newPosition;
+    };
+    // In index order; none without a snapshot of the block's size.
+    std::vector<Change> ChangedParams() const;
+
     // Byte 5; 0 when no block is held (never an accepted version).
     uint8_t ParamBlockVersion() const;
 
@@ -39,6 +52,7 @@ private:
     };
 
     bool FindEntry(int index, Entry& entry) const;
+    uint8_t PositionOf(int index, const Entry& entry, uint8_t value) const;
 
     uint8_t* m_pBlock = nullptr;
     size_t m_nBlockSize = 0;

@@ -78,6 +78,8 @@ inline constexpr std::array<HotAreaPlace, HotAreaCount> kHotAreas{{
      QRect(80, 265, 120, 125)},
     {QRect(QPoint(15, 443), QPoint(42, 468)), QRect(5, 430, 45, 50), 140, QRect(10, 440, 38, 52)},
 }};
+// The write button's mark for changes waiting to be written.
+inline constexpr QRect kChangeMarker{38, 442, 8, 8};
 // The veil: translucent graphite with the tiles' rounded corners.
 inline constexpr QRgb kVeil = qRgba(10, 12, 14, 175);
 inline constexpr int kVeilRadius = 9;

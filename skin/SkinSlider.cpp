@@ -71,6 +71,14 @@ void CSkinSlider::SetPos(int pos) {
     }
 }
 
+void CSkinSlider::ChoosePos(int pos) {
+    const int before = m_pos;
+    SetPos(pos);
+    if (m_pos != before) {
+        emit PositionChosen(m_pos);
+    }
+}
+
 void CSkinSlider::MoveThumb(uint8_t pos) {
     // The ends are placed flush rather than computed, so that with a single position the
     // thumb rests at the lowest end (left, or bottom) instead of at the offset origin.
@@ -181,7 +189,7 @@ void CSkinSlider::mousePressEvent(QMouseEvent* event) {
     if (m_thumbRect.contains(at)) {
         m_dragging = true;
     }
-    SetPos(LandingPos(at));
+    ChoosePos(LandingPos(at));
 }
 
 void CSkinSlider::mouseMoveEvent(QMouseEvent* event) {
@@ -193,7 +201,7 @@ void CSkinSlider::mouseMoveEvent(QMouseEvent* event) {
     }
     const uint8_t pos = LandingPos(event->position().toPoint());
     if (pos != m_pos) {
-        SetPos(pos);
+        ChoosePos(pos);
         emit ThumbTracked(pos);
     }
 }
@@ -212,22 +220,22 @@ void CSkinSlider::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Left:
         if (!vertical && m_pos > m_minPos) {
-            SetPos(m_pos - 1);
+            ChoosePos(m_pos - 1);
         }
         break;
     case Qt::Key_Right:
         if (!vertical && m_pos < m_maxPos) {
-            SetPos(m_pos + 1);
+            ChoosePos(m_pos + 1);
         }
         break;
     case Qt::Key_Up:
         if (vertical && m_pos < m_maxPos) {
-            SetPos(m_pos + 1);
+            ChoosePos(m_pos + 1);
         }
         break;
     case Qt::Key_Down:
         if (vertical && m_pos > m_minPos) {
-            SetPos(m_pos - 1);
+            ChoosePos(m_pos - 1);
         }
         break;
     default:

@@ -72,6 +72,8 @@ public:
 signals:
     // A drag moved the thumb to a new position. Clicks, keys and SetPos stay silent.
     void ThumbTracked(int position);
+    // The user moved the thumb to a new position: by click, drag or key. SetPos stays silent.
+    void PositionChosen(int position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -83,6 +85,8 @@ protected:
 private:
     bool IsVertical() const { return m_orientation == kVertical; }
     void MoveThumb(uint8_t pos);
+    // SetPos for the user's own moves: tells PositionChosen when the position changed.
+    void ChoosePos(int pos);
 
     uint8_t m_minPos = 0;
     uint8_t m_maxPos = 4;

@@ -39,14 +39,31 @@ TEST_F(WriteWorkflow, NothingChangedIsNotSent) {
     EXPECT_EQ(window->LitArea(), HotWriteButton); // lit again: the mouse did not move
 }
 
+// The dot on the write button, in the accent colour, while changes wait.
+bool MarkerShown(QWidget& window) {
+    return window.grab().toImage().pixel(layout::kChangeMarker.center()) == layout::kAccent;
+}
+
 TEST_F(WriteWorkflow, ChangedSliderIsWrittenOnce) {
     Connect();
-    CSkinSlider* slider = MoveBrakeStrength();
+    ClickAt(kBrakesTile);
+    CSkinSlider* slider = SliderFor(PARAM_BRAKE_STRENGTH);
     ASSERT_NE(slider, nullptr);
-    const int expected = slider->GetPos(); // linear from 0: the value is the position
+    EXPECT_FALSE(MarkerShown(*window));
+    // A change the user makes is waiting at once, with what it changes.
+    const int before = slider->GetPos(); // linear from 0: the value is the position
+    QTest::keyClick(slider, Qt::Key_Up);
+    QTest::keyClick(slider, Qt::Key_Up);
+    const int expected = slider->GetPos();
+    ASSERT_EQ(expected, before + 2);
+    EXPECT_TRUE(MarkerShown(*window));
+    EXPECT_EQ(window->ChangesText(),
+              QString::fromUtf8("Brake Strength: %1% \u2192 %2%").arg(before).arg(expected));
     Settle();
     ClickAt(kWriteButton);
     ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
+    EXPECT_FALSE(MarkerShown(*window));
+    EXPECT_EQ(window->ChangesText(), QString());
     EXPECT_TRUE(Lines().contains("Updating Parameters to ESC..."));
     ASSERT_EQ(Written().size(), 1u);
     EXPECT_EQ(Written()[0][9 + PARAM_BRAKE_STRENGTH], expected);

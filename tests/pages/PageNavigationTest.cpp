@@ -72,10 +72,10 @@ TEST_F(PageNavigationTest, AMovedSliderSurvivesASwitchAwayAndBack) {
     m_host->SelectPage(kThrottle);
     CSkinSlider* coast = Slider(PageOf(kThrottle), kCoast);
     Drag(coast, {15, 0}); // to the top: 100%
-    EXPECT_EQ(m_host->Value(PARAM_COAST), 0) << "not stored while the page is shown";
+    EXPECT_EQ(m_host->Value(PARAM_COAST), 100) << "a move by the user is stored at once";
 
     Click(PageOf(kThrottle), kHeadings[kTiming]);
-    EXPECT_EQ(m_host->Value(PARAM_COAST), 100) << "stored on leaving";
+    EXPECT_EQ(m_host->Value(PARAM_COAST), 100) << "and stays on leaving";
     coast->SetPos(0); // were it not loaded again, this would show
     Click(PageOf(kTiming), kHeadings[kThrottle]);
     EXPECT_EQ(Shown(), kThrottle);

@@ -48,3 +48,10 @@ TEST(ParameterDescriptor, PositionsOfTableAndLinearRanges) {
     EXPECT_EQ(LastPosition(wrapped), 66);
     EXPECT_EQ(ValueAtPosition(wrapped, 60), 4);
 }
+
+TEST(DescribeParamSetting, SlidersByTheirTextSwitchesByTheirChoice) {
+    EXPECT_EQ(DescribeParamSetting(PARAM_DRAG_BRAKE, 3, 17), "17%");
+    EXPECT_EQ(DescribeParamSetting(PARAM_MOTOR_DIRECTION, 1, 0x55), "REVERSE");
+    EXPECT_EQ(DescribeParamSetting(PARAM_VOLTAGE_CUTOFF, 2, 0x20), "3.2");
+    EXPECT_EQ(DescribeParamSetting(PARAM_THERMAL_PROTECTION, 7, 9), "7") << "no name: the number";
+}

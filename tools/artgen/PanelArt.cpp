@@ -108,6 +108,17 @@ void columnDivider(QPainter& p, int x, int top, int bottom) {
     p.fillRect(QRect(x + 1, top, 1, bottom - top), QColor(255, 255, 255, 16));
 }
 
+std::vector<Mark> choiceMarks(int param) {
+    const corvane::ParamInfo& info = corvane::kParamInfo[static_cast<size_t>(param)];
+    const int last = slider(param).lastPos;
+    std::vector<Mark> marks;
+    for (int position = 0; position <= last; ++position) {
+        const char* name = info.choices[static_cast<size_t>(position)];
+        marks.emplace_back(info.reversed ? last - position : position, QString::fromUtf8(name));
+    }
+    return marks;
+}
+
 std::vector<Mark> ticks(int lastPos, int step, const std::vector<Mark>& majors) {
     std::vector<Mark> out = majors;
     for (int pos = 0; pos <= lastPos; pos += step) {

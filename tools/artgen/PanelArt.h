@@ -46,6 +46,10 @@ void verticalBarScale(QPainter& p, const Slider& s, int step, const std::vector<
 // The narrow Settings switches: groove only inside the track; ticks and labels beside it.
 void verticalSwitchScale(QPainter& p, const Slider& s, const std::vector<Mark>& marks);
 
+// A switch's marks: the names its parameter gives its positions, each at the slider position
+// the page shows it on (mirrored for reversed parameters).
+std::vector<Mark> choiceMarks(int param);
+
 // Evenly spaced minor marks every `step` positions, majors at the given positions.
 std::vector<Mark> ticks(int lastPos, int step, const std::vector<Mark>& majors);
 

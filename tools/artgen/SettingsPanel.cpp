@@ -14,10 +14,13 @@ QImage renderSettingsPanel() {
     box(p, QRect(8, 52, 234, 86));
     box(p, QRect(248, 52, 109, 86));
     title(p, {17, 57}, "VOLTAGE", "CUTOFF");
-    title(p, {257, 57}, "THERMAL", "PROTECTION");
-    horizontalScale(p, slider(corvane::PARAM_VOLTAGE_CUTOFF),
-                    {{0, "3.0"}, {1, "3.1"}, {2, "3.2", true, "AUTO"}, {3, "3.3"}, {4, "3.4"}});
-    horizontalScale(p, slider(corvane::PARAM_THERMAL_PROTECTION), {{0, "ON"}, {1, "OFF"}});
+    // Sized to stay inside its narrow box.
+    title(p, {257, 57}, "THERMAL", "PROTECTION", 11);
+    std::vector<Mark> cutoff = choiceMarks(corvane::PARAM_VOLTAGE_CUTOFF);
+    cutoff[2].note = "AUTO";
+    horizontalScale(p, slider(corvane::PARAM_VOLTAGE_CUTOFF), cutoff);
+    horizontalScale(p, slider(corvane::PARAM_THERMAL_PROTECTION),
+                    choiceMarks(corvane::PARAM_THERMAL_PROTECTION));
 
     const QRect lower(8, 146, 349, BoxBottom - 146);
     box(p, lower);
@@ -27,11 +30,9 @@ QImage renderSettingsPanel() {
     title(p, {129, 155}, "DRIVE", "MODE");
     title(p, {268, 155}, "NEUTRAL", "WIDTH");
     // Motor direction and drive mode are mirrored by the page: their first choice is on top.
-    verticalSwitchScale(p, slider(corvane::PARAM_MOTOR_DIRECTION),
-                        {{1, "FORWARD"}, {0, "REVERSE"}});
-    verticalSwitchScale(p, slider(corvane::PARAM_DRIVE_MODE),
-                        {{2, "Fwd + Br"}, {1, "Fwd + Rev"}, {0, "Fwd + Br + Rev"}});
-    verticalSwitchScale(p, slider(corvane::PARAM_NEUTRAL_WIDTH), {{0, "6"}, {1, "9"}, {2, "15"}});
+    for (int param :
+         {corvane::PARAM_MOTOR_DIRECTION, corvane::PARAM_DRIVE_MODE, corvane::PARAM_NEUTRAL_WIDTH})
+        verticalSwitchScale(p, slider(param), choiceMarks(param));
     p.end();
     return img;
 }

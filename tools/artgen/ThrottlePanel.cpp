@@ -13,8 +13,7 @@ QImage renderThrottlePanel() {
 
     box(p, QRect(8, 52, 349, 86));
     title(p, {17, 57}, "START", "POWER");
-    horizontalScale(p, slider(corvane::PARAM_START_POWER),
-                    {{0, "LOWEST"}, {1, "LOW"}, {2, "NORMAL"}, {3, "HIGH"}, {4, "HIGHEST"}});
+    horizontalScale(p, slider(corvane::PARAM_START_POWER), choiceMarks(corvane::PARAM_START_POWER));
 
     const QRect lower(8, 146, 349, BoxBottom - 146);
     box(p, lower);
