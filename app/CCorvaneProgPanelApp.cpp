@@ -5,8 +5,10 @@
 
 namespace corvane {
 
-CCorvaneProgPanelApp::CCorvaneProgPanelApp(int& argc, char** argv) : QApplication(argc, argv) {
+CCorvaneProgPanelApp::CCorvaneProgPanelApp(int& argc, char** argv, const QString& desktopFile)
+    : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Corvane ESC Programmer"));
+    setDesktopFileName(desktopFile);
 }
 
 CCorvaneProgPanelApp::~CCorvaneProgPanelApp() = default;

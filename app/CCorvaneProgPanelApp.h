@@ -19,7 +19,9 @@ public:
     // Called once the window exists, to hook hot-plug notices (udev, or the simulator).
     using WindowHook = std::function<void(CCorvaneProgPanelDlg& window)>;
 
-    CCorvaneProgPanelApp(int& argc, char** argv);
+    // desktopFile: the menu entry (without ".desktop") the windows belong to, so that docks
+    // and task switchers show its icon and group the window under it.
+    CCorvaneProgPanelApp(int& argc, char** argv, const QString& desktopFile);
     ~CCorvaneProgPanelApp() override;
 
     // Runs the whole program over the given port; returns the process exit code.

@@ -37,7 +37,7 @@ void TellEscAboutFile(corvane::sim::SimPort& port, const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    corvane::CCorvaneProgPanelApp app(argc, argv);
+    corvane::CCorvaneProgPanelApp app(argc, argv, QStringLiteral("corvane-progpanel-demo"));
     corvane::sim::SimPort port;
     port.SetReadWait(corvane::kReadWaitMs);
     port.SetLatency(2);

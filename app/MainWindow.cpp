@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHelpEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -43,6 +44,11 @@ CCorvaneProgPanelDlg::~CCorvaneProgPanelDlg() {
 void CCorvaneProgPanelDlg::SetUpWindow() {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("Corvane ESC Programmer"));
+    // The installed theme's icon where there is one, else the built-in one.
+    QIcon builtIn;
+    builtIn.addFile(QStringLiteral(":/icons/48x48/corvane-progpanel.png"));
+    builtIn.addFile(QStringLiteral(":/icons/128x128/corvane-progpanel.png"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("corvane-progpanel"), builtIn));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(layout::kFaceSize);

@@ -5,7 +5,7 @@
 #include "UdevWatcher.h"
 
 int main(int argc, char** argv) {
-    corvane::CCorvaneProgPanelApp app(argc, argv);
+    corvane::CCorvaneProgPanelApp app(argc, argv, QStringLiteral("corvane-progpanel"));
     corvane::USBDevice dongle;
     return app.InitInstance(dongle, [](corvane::CCorvaneProgPanelDlg& window) {
         new corvane::UdevWatcher(window); // owned by the window

@@ -1,8 +1,11 @@
 #include "SkinStatic.h"
 
+#include <cmath>
+
 #include "Cp950.h"
 #include "PrivateFont.h"
 
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -60,7 +63,14 @@ void CSkinStatic::paintEvent(QPaintEvent*) {
     }
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(LayoutBox(), Qt::AlignHCenter | Qt::AlignTop, m_displayText);
+    // Centred on the digits' height, so every value sits at the same height in the middle of
+    // the box whatever its characters (the font's own line box leaves the digits low).
+    const QFontMetricsF metrics(font);
+    const QRectF digits = metrics.tightBoundingRect(QStringLiteral("0"));
+    const QRectF box = LayoutBox();
+    const qreal baseline = std::round((height() - digits.height()) / 2.0 - digits.top());
+    const qreal left = box.left() + (box.width() - metrics.horizontalAdvance(m_displayText)) / 2.0;
+    painter.drawText(QPointF(std::round(left), baseline), m_displayText);
 }
 
 void CSkinStatic::mousePressEvent(QMouseEvent* event) {

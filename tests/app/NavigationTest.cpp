@@ -89,6 +89,7 @@ TEST_F(Navigation, EnterAndEscNeverClose) {
 
 TEST_F(Navigation, TheDesktopsCloseEndsTheWindow) {
     Open();
+    EXPECT_FALSE(window->windowIcon().isNull()) << "task switchers show the icon";
     // A close asked by the window manager (task bar, session end) is honoured; only the
     // keys are kept from closing.
     EXPECT_TRUE(window->close());
