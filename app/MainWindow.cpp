@@ -182,17 +182,19 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
     // What does nothing now looks it: a dark veil over each dead area.
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(layout::kVeil));
+    painter.setBrush(QColor::fromRgba(layout::kVeil));
     for (int area = HotNone + 1; area < HotAreaCount; ++area) {
         const QRect& veil = layout::kHotAreas[static_cast<size_t>(area)].veil;
         if (!veil.isEmpty() && !IsHotAreaLive(area)) {
-            painter.drawRoundedRect(veil, layout::kVeilRadius, layout::kVeilRadius);
+            const qreal radius = std::min(layout::kVeilRadius, veil.height() / 2);
+            painter.drawRoundedRect(veil, radius, radius);
         }
     }
     // Changes wait to be written: an amber dot on the write button.
     if (ChangesWaiting()) {
+        painter.setPen(QPen(QColor(13, 15, 18), 1.5));
         painter.setBrush(QColor(layout::kAccent));
-        painter.drawEllipse(layout::kChangeMarker);
+        painter.drawEllipse(QRectF(layout::kChangeMarker).adjusted(0.5, 0.5, -0.5, -0.5));
     }
 }
 

@@ -100,6 +100,8 @@ void CCorvaneProgPanelDlg::SelectPage(int index) {
     }
     m_currentPage = index;
     m_drawBackground = true;
+    // A page shows with no slider chosen: the arrow keys wait for a click or Tab.
+    setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace corvane

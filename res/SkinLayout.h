@@ -68,7 +68,7 @@ inline constexpr std::array<HotAreaPlace, HotAreaCount> kHotAreas{{
      QRect(235, 265, 120, 125)},
     {QRect(QPoint(409, 24), QPoint(425, 38)), QRect(405, 20, 22, 22), 134, QRect()},
     {QRect(QPoint(158, 411), QPoint(278, 422)), QRect(140, 405, 155, 25), 135,
-     QRect(140, 405, 155, 25)},
+     QRect(38, 406, 361, 20)},
     {QRect(QPoint(18, 11), QPoint(35, 25)), QRect(15, 8, 25, 24), 136, QRect()},
     {QRect(QPoint(78, 100), QPoint(202, 224)), QRect(80, 190, 120, 30), 137,
      QRect(80, 100, 120, 125)},
@@ -80,8 +80,8 @@ inline constexpr std::array<HotAreaPlace, HotAreaCount> kHotAreas{{
 }};
 // The write button's mark for changes waiting to be written.
 inline constexpr QRect kChangeMarker{38, 442, 8, 8};
-// The veil: translucent graphite with the tiles' rounded corners.
-inline constexpr QRgb kVeil = qRgba(10, 12, 14, 175);
+// The veil: translucent graphite, rounded like the tiles (or half as high as a narrow area).
+inline constexpr QRgb kVeil = qRgba(10, 12, 14, 150);
 inline constexpr int kVeilRadius = 9;
 inline constexpr int kPlainFaceId = kHotAreas[HotNone].faceId;
 

@@ -8,13 +8,23 @@ using namespace corvane::test;
 
 using Navigation = WindowFixture;
 
-// How many of the points the window shows darker than the plain face.
-int Dimmed(QWidget& window, std::initializer_list<QPoint> points) {
+// How many of the areas the window shows darker than the plain face, judged at the brightest
+// pixel of each (lettering or icon).
+int Dimmed(QWidget& window, std::initializer_list<HotArea> areas) {
     const QImage shown = window.grab().toImage();
     const QImage plain = QImage(":/png/131.png").convertToFormat(QImage::Format_ARGB32);
     int dimmed = 0;
-    for (QPoint p : points) {
-        dimmed += qGray(shown.pixel(p)) < qGray(plain.pixel(p)) - 10;
+    for (HotArea area : areas) {
+        const QRect hit = layout::kHotAreas[area].hit;
+        QPoint brightest = hit.topLeft();
+        for (int y = hit.top(); y <= hit.bottom(); ++y) {
+            for (int x = hit.left(); x <= hit.right(); ++x) {
+                if (qGray(plain.pixel(x, y)) > qGray(plain.pixel(brightest))) {
+                    brightest = {x, y};
+                }
+            }
+        }
+        dimmed += qGray(shown.pixel(brightest)) < qGray(plain.pixel(brightest)) - 40;
     }
     return dimmed;
 }
@@ -31,11 +41,14 @@ TEST_F(Navigation, DeadAreasLookDeadAndDoNothingBeforeAnEsc) {
     EXPECT_EQ(window->LitArea(), HotCloseButton);
     EXPECT_EQ(window->BackgroundId(), 134u);
     MoveTo(QPoint(420, 300));
-    // The tiles' lettering, the write arrows and the firmware label lie under a veil.
-    const auto live = {QPoint(140, 204), QPoint(298, 204), QPoint(140, 369),
-                       QPoint(298, 369), QPoint(28, 486),  QPoint(190, 416)};
+    // The tiles, the write button and the firmware label lie under a veil.
+    const auto live = {HotSettingsTile, HotThrottleTile, HotTimingTile,
+                       HotBrakesTile,   HotWriteButton,  HotFirmwareUpdate};
     EXPECT_EQ(Dimmed(*window, live), 6);
-    EXPECT_EQ(Dimmed(*window, {kCloseButton, QPoint(60, 30)}), 0);
+    const QImage veiled = window->grab().toImage();
+    EXPECT_GT(qGray(veiled.pixel(140, 145)), qGray(veiled.pixel(95, 120)) + 40)
+        << "a veil, not a blind: the gear still shows";
+    EXPECT_EQ(Dimmed(*window, {HotCloseButton, HotHomeButton}), 0);
     // A press on a dead tile neither acts nor drags the window.
     const QPoint before = window->pos();
     QTest::mousePress(window.get(), Qt::LeftButton, Qt::NoModifier, kSettingsTile);
@@ -105,6 +118,7 @@ TEST_F(Navigation, FocusFollowsClicksNotThePointer) {
     ClickAt(kBrakesTile);
     auto sliders = window->Page(3)->findChildren<CSkinSlider*>();
     ASSERT_EQ(sliders.size(), 2);
+    EXPECT_FALSE(sliders[0]->hasFocus() || sliders[1]->hasFocus()) << "none chosen yet";
     QTest::mouseClick(sliders[0], Qt::LeftButton, Qt::NoModifier, QPoint(15, 100));
     ASSERT_TRUE(sliders[0]->hasFocus());
     QTest::mouseMove(sliders[1], QPoint(15, 50));

@@ -11,6 +11,10 @@ TEST(CGdiPlusBitmapResource, LoadsInNaturalSizeWithAlpha) {
     ASSERT_TRUE(image.Load(kThumb18));
     EXPECT_EQ(image.Size(), QSize(18, 19));
     EXPECT_EQ(qAlpha(image.Image().pixel(0, 0)), 0);
+    // A dense screen without a dense twin: the 1x image, at its 1x size.
+    ASSERT_TRUE(image.Load(kThumb18, 2.0));
+    EXPECT_EQ(image.Image().size(), QSize(18, 19));
+    EXPECT_EQ(image.Size(), QSize(18, 19));
 }
 
 TEST(CGdiPlusBitmapResource, MissingOrUndecodableFailsAndEmpties) {

@@ -2,6 +2,7 @@
 // in its exact layout, lit faces that change only their label, and tracks that match their
 // panels, read back through the resource system as the program reads them.
 
+#include "GdiPlusBitmap.h"
 #include "SkinLayout.h"
 
 #include <QFile>
@@ -61,19 +62,29 @@ int DifferingPixels(const QImage& a, const QImage& b) {
     return count;
 }
 
+// Every image twice: at 1x, and at 2x for high-density screens.
 TEST(SkinImages, EveryImageHasItsSizeAndPngColourType) {
     for (const ImageEntry& entry : kImages) {
-        SCOPED_TRACE(entry.id);
-        const QByteArray png = ReadResource(PngPath(entry.id));
-        ASSERT_GE(png.size(), 33) << "missing or truncated";
-        ASSERT_EQ(png.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
-        ASSERT_EQ(png.mid(12, 4), QByteArray("IHDR"));
-        EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 16), quint32(entry.width));
-        EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 20), quint32(entry.height));
-        EXPECT_EQ(int(uchar(png[24])), 8) << "bit depth";
-        EXPECT_EQ(int(uchar(png[25])), entry.colourType);
-        EXPECT_FALSE(QImage(PngPath(entry.id)).isNull()) << "does not decode";
+        for (int scale : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << entry.id << " at " << scale << "x");
+            const QString path =
+                scale == 1 ? PngPath(entry.id) : QStringLiteral(":/png/%1@2x.png").arg(entry.id);
+            const QByteArray png = ReadResource(path);
+            ASSERT_GE(png.size(), 33) << "missing or truncated";
+            ASSERT_EQ(png.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+            ASSERT_EQ(png.mid(12, 4), QByteArray("IHDR"));
+            EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 16), quint32(entry.width * scale));
+            EXPECT_EQ(qFromBigEndian<quint32>(png.constData() + 20), quint32(entry.height * scale));
+            EXPECT_EQ(int(uchar(png[24])), 8) << "bit depth";
+            EXPECT_EQ(int(uchar(png[25])), entry.colourType);
+            EXPECT_FALSE(QImage(path).isNull()) << "does not decode";
+        }
     }
+    // Loaded for a dense screen, an image keeps its size in the skin's units.
+    const auto dense = corvane::LoadPngResource(131, 2.0);
+    ASSERT_TRUE(dense);
+    EXPECT_EQ(dense->Image().size(), QSize(874, 1054));
+    EXPECT_EQ(dense->Size(), QSize(437, 527));
 }
 
 // Pages are shown as opaque child windows: a see-through pixel would show whatever lies behind.

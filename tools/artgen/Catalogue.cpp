@@ -1,5 +1,6 @@
 #include "Catalogue.h"
 
+#include "Paint.h"
 #include "SkinLayout.h"
 
 #include <algorithm>
@@ -47,12 +48,13 @@ const ImageEntry& entry(int id) {
 
 void savePng(const QImage& image, int id, const QString& dir) {
     const ImageEntry& s = entry(id);
-    if (image.size() != s.size)
+    if (image.size() != s.size * scale())
         throw std::logic_error("image " + std::to_string(id) + " has the wrong size");
     // Qt writes colour type 6 for formats with an alpha channel and type 2 for RGB32.
     const QImage out =
         image.convertToFormat(s.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    const QString path = dir + "/" + QString::number(id) + ".png";
+    const QString suffix = scale() == 1 ? QString() : QStringLiteral("@%1x").arg(scale());
+    const QString path = dir + "/" + QString::number(id) + suffix + ".png";
     if (!out.save(path, "PNG"))
         throw std::runtime_error("cannot write " + path.toStdString());
 }

@@ -136,7 +136,7 @@ void paintGrips(QPainter& p) {
 } // namespace
 
 QImage renderFace(const Outline& outline, HotArea lit) {
-    QImage img(layout::kFaceSize, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas(layout::kFaceSize, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setClipRegion(outlineRegion(outline));
@@ -168,7 +168,7 @@ std::map<int, QImage> renderFaces(const Outline& outline) {
         QImage variant = plain.copy();
         QPainter p(&variant);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(a.label.topLeft(), lit, a.label);
+        p.drawImage(a.label.topLeft(), lit, scaled(a.label));
         p.end();
         faces[a.faceId] = variant;
     }

@@ -5,6 +5,32 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 
+namespace artgen {
+
+namespace {
+int g_scale = 1;
+} // namespace
+
+int scale() {
+    return g_scale;
+}
+
+void setScale(int scale) {
+    g_scale = scale;
+}
+
+QImage canvas(QSize logical, QImage::Format format) {
+    QImage img(logical * g_scale, format);
+    img.setDevicePixelRatio(g_scale);
+    return img;
+}
+
+QRect scaled(const QRect& logical) {
+    return QRect(logical.topLeft() * g_scale, logical.size() * g_scale);
+}
+
+} // namespace artgen
+
 namespace artgen::paint {
 
 void text(QPainter& p, const QRectF& box, int flags, const QString& s, const QFont& font,

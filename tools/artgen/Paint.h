@@ -2,9 +2,23 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QRectF>
 #include <QString>
+
+namespace artgen {
+
+// Every image is drawn in the skin's 1x coordinates; the scale (1, or 2 for high-density
+// screens) only sets how many pixels each of them gets.
+int scale();
+void setScale(int scale);
+// A blank image of `logical` size at the current scale; painters on it draw in 1x units.
+QImage canvas(QSize logical, QImage::Format format);
+// A 1x rectangle in the image's own pixels at the current scale.
+QRect scaled(const QRect& logical);
+
+} // namespace artgen
 
 // Drawing steps shared by the face and the page panels.
 namespace artgen::paint {

@@ -80,12 +80,12 @@ QColor tickColor(bool major) {
 } // namespace
 
 QImage blankPage(corvane::ParamPage active) {
-    QImage img(layout::kPageSize, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas(layout::kPageSize, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
     QLinearGradient g(0, 0, 0, layout::kPageSize.height());
     g.setColorAt(0, palette::panel.lighter(108));
     g.setColorAt(1, palette::panel);
-    p.fillRect(img.rect(), g);
+    p.fillRect(QRect(QPoint(0, 0), layout::kPageSize), g);
     tabStrip(p, active);
     p.end();
     return img;

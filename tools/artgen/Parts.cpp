@@ -1,5 +1,6 @@
 #include "Parts.h"
 
+#include "Paint.h"
 #include "SkinLayout.h"
 #include "Style.h"
 
@@ -13,7 +14,7 @@ using namespace corvane::layout;
 namespace {
 
 QImage transparent(QSize s) {
-    QImage img(s, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas(s, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     return img;
 }
@@ -85,9 +86,9 @@ QImage bar() {
 
 // Backlit amber window for black value text.
 QImage display(QSize s) {
-    QImage img(s, QImage::Format_RGB32);
+    QImage img = canvas(s, QImage::Format_RGB32);
     QPainter p(&img);
-    p.fillRect(img.rect(), QColor(20, 14, 2));
+    p.fillRect(QRect(QPoint(0, 0), s), QColor(20, 14, 2));
     QLinearGradient g(0, 1, 0, s.height() - 1);
     g.setColorAt(0, palette::lcdTop);
     g.setColorAt(1, palette::lcdBottom);

@@ -1,5 +1,6 @@
 #include "Tracks.h"
 
+#include "Paint.h"
 #include "SkinLayout.h"
 
 #include <stdexcept>
@@ -12,7 +13,7 @@ std::map<int, QImage> cutTracks(const std::map<int, QImage>& panels) {
     using namespace corvane::layout;
     for (const ControlPlace& c : kControls) {
         const QImage& page = panels.at(PanelOf(PageOf(c)).imageId);
-        const QImage cut = page.copy(QRect(c.sliderPos, c.track.size));
+        const QImage cut = page.copy(scaled(QRect(c.sliderPos, c.track.size)));
         auto [it, fresh] = tracks.emplace(c.track.id, cut);
         if (!fresh && it->second != cut)
             throw std::logic_error("track " + std::to_string(c.track.id) +

@@ -3,11 +3,12 @@
 //
 //   corvane_artgen <outdir> [--fonts <dir>]
 //
-// writes <outdir>/png/<id>.png and the outline region <outdir>/binary/<id>.rgn.
+// writes <outdir>/png/<id>.png and <id>@2x.png and the outline region <outdir>/binary/<id>.rgn.
 
 #include "Catalogue.h"
 #include "FaceArt.h"
 #include "Outline.h"
+#include "Paint.h"
 #include "Panels.h"
 #include "Parts.h"
 #include "Region.h"
@@ -45,19 +46,25 @@ int run(const QString& outDir, const QString& fontDir) {
     region.verify();
     writeRegion(region, binDir);
 
-    std::map<int, QImage> images = renderFaces(outline);
-    images.merge(renderPanels());
-    images.merge(renderParts());
-    images.merge(cutTracks(images));
-
+    // Every image at 1x, and again at 2x for high-density screens.
     std::set<int> written;
-    for (const auto& [id, image] : images) {
-        savePng(image, id, pngDir);
-        written.insert(id);
+    for (int s : {1, 2}) {
+        setScale(s);
+        std::map<int, QImage> images = renderFaces(outline);
+        images.merge(renderPanels());
+        images.merge(renderParts());
+        images.merge(cutTracks(images));
+        std::set<int> drawn;
+        for (const auto& [id, image] : images) {
+            savePng(image, id, pngDir);
+            drawn.insert(id);
+        }
+        for (const ImageEntry& e : catalogue())
+            if (!drawn.count(e.id))
+                throw std::logic_error("image " + std::to_string(e.id) + " was not drawn");
+        written.merge(drawn);
     }
-    for (const ImageEntry& s : catalogue())
-        if (!written.count(s.id))
-            throw std::logic_error("image " + std::to_string(s.id) + " was not drawn");
+    setScale(1);
     std::printf("wrote %zu images and the outline region (%d rectangles) to %s\n", written.size(),
                 static_cast<int>(region.rects().size()), qPrintable(outDir));
     return 0;
