@@ -58,6 +58,11 @@ TEST_F(Navigation, DeadAreasLookDeadAndDoNothingBeforeAnEsc) {
     QApplication::sendEvent(window.get(), &drag);
     QTest::mouseRelease(window.get(), Qt::LeftButton, Qt::NoModifier, kSettingsTile);
     EXPECT_EQ(window->pos(), before);
+    // The status lines are read, not picked.
+    QListWidget* list = window->StatusList();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->item(0)).center());
+    EXPECT_TRUE(list->selectedItems().isEmpty());
     // The veils lift as the ESC's parameters arrive.
     ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
     EXPECT_EQ(Dimmed(*window, live), 0);
