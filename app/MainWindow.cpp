@@ -194,11 +194,16 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
     if (ChangesWaiting()) {
         painter.setPen(QPen(QColor(13, 15, 18), 1.5));
         painter.setBrush(QColor(layout::kAccent));
-        painter.drawEllipse(QRectF(layout::kChangeMarker).adjusted(0.5, 0.5, -0.5, -0.5));
+        // Inset by half the pen, so the stroke stays inside what a change repaints.
+        painter.drawEllipse(QRectF(layout::kChangeMarker).adjusted(0.75, 0.75, -0.75, -0.75));
     }
 }
 
 void CCorvaneProgPanelDlg::LiveAreasChanged() {
+    // An area that went dead while lit does not stay lit under its veil.
+    if (m_litArea != HotNone && !IsHotAreaLive(m_litArea)) {
+        DropHighlight();
+    }
     for (const layout::HotAreaPlace& place : layout::kHotAreas) {
         if (!place.veil.isEmpty()) {
             update(place.veil);

@@ -54,6 +54,10 @@ inline constexpr QRect kPageRect{36, 62, 365, 365};
 inline constexpr QRect kStatusList{52, 439, 202, 70};
 inline constexpr QRect kProgressBar{39, 408, 358, 16};
 
+// The write button: a round button with its caption beneath.
+inline constexpr QPoint kWriteButtonCentre{29, 456};
+inline constexpr int kWriteButtonRadius = 16;
+
 struct HotAreaPlace {
     QRect hit;   // where the window reacts
     QRect label; // the only pixels in which the lit face differs from the plain one
@@ -68,7 +72,7 @@ inline constexpr std::array<HotAreaPlace, HotAreaCount> kHotAreas{{
      QRect(235, 265, 120, 125)},
     {QRect(QPoint(409, 24), QPoint(425, 38)), QRect(405, 20, 22, 22), 134, QRect()},
     {QRect(QPoint(158, 411), QPoint(278, 422)), QRect(140, 405, 155, 25), 135,
-     QRect(38, 406, 361, 20)},
+     kProgressBar.adjusted(-1, -2, 2, 2)},
     {QRect(QPoint(18, 11), QPoint(35, 25)), QRect(15, 8, 25, 24), 136, QRect()},
     {QRect(QPoint(78, 100), QPoint(202, 224)), QRect(80, 190, 120, 30), 137,
      QRect(80, 100, 120, 125)},
@@ -78,8 +82,8 @@ inline constexpr std::array<HotAreaPlace, HotAreaCount> kHotAreas{{
      QRect(80, 265, 120, 125)},
     {QRect(QPoint(15, 443), QPoint(42, 468)), QRect(5, 430, 45, 50), 140, QRect(10, 440, 38, 52)},
 }};
-// The write button's mark for changes waiting to be written.
-inline constexpr QRect kChangeMarker{38, 442, 8, 8};
+// The write button's mark for changes waiting to be written, on its upper right rim.
+inline constexpr QRect kChangeMarker{kWriteButtonCentre + QPoint(9, -14), QSize(8, 8)};
 // The veil: translucent graphite, rounded like the tiles (or half as high as a narrow area).
 inline constexpr QRgb kVeil = qRgba(10, 12, 14, 150);
 inline constexpr int kVeilRadius = 9;

@@ -14,8 +14,10 @@ void CGdiPlusBitmap::Draw(QPainter& painter, QPoint topLeft) const {
     // dropping pixels.
     const qreal deviceRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const bool resample = !qFuzzyCompare(deviceRatio, m_bitmap.devicePixelRatio());
+    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, resample);
     painter.drawImage(topLeft, m_bitmap);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }
 
 QString PngResourcePath(unsigned id) {

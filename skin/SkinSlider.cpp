@@ -186,8 +186,11 @@ void CSkinSlider::mousePressEvent(QMouseEvent* event) {
     // Qt keeps sending the moves to this control until the button goes up, wherever the
     // pointer goes, which is the capture a drag needs.
     const QPoint at = event->position().toPoint();
+    // A press on the thumb picks it up where it is (and gives the slider the keys): only a
+    // move from there changes the value.
     if (m_thumbRect.contains(at)) {
         m_dragging = true;
+        return;
     }
     ChoosePos(LandingPos(at));
 }

@@ -153,14 +153,28 @@ TEST_F(SliderTest, DragFollowsThePointerOffTheControlAndLandsOnTheEnds) {
 // a long range (1 of 200 here, where the thumb is drawn on position 0).
 TEST_F(SliderTest, ClickOnATracksOutermostPixelGivesItsEnd) {
     auto vertical = Make(1, 200);
-    Press(vertical.get(), {15, 156});
-    EXPECT_EQ(vertical->GetPos(), 0);
-    Release(vertical.get());
     Press(vertical.get(), {15, 0});
     EXPECT_EQ(vertical->GetPos(), 200);
     Release(vertical.get());
+    Press(vertical.get(), {15, 156});
+    EXPECT_EQ(vertical->GetPos(), 0);
+    Release(vertical.get());
+    vertical->SetPos(100);
     Press(vertical.get(), {15, 155});
     EXPECT_EQ(vertical->GetPos(), 3) << "inside the track the arithmetic stays";
+    Release(vertical.get());
+}
+
+// Picking a slider by its thumb (to give it the arrow keys) must not change its value.
+TEST_F(SliderTest, PressOnTheThumbMovesNothingUntilADrag) {
+    auto vertical = Make(1, 200);
+    vertical->SetPos(200);
+    QSignalSpy chosen(vertical.get(), &CSkinSlider::PositionChosen);
+    Press(vertical.get(), {15, 4}); // the thumb's middle, where the track maps to 195
+    EXPECT_EQ(vertical->GetPos(), 200);
+    EXPECT_EQ(chosen.count(), 0);
+    Move(vertical.get(), {15, 80});
+    EXPECT_EQ(chosen.count(), 1);
     Release(vertical.get());
 }
 

@@ -22,9 +22,9 @@ struct Tile {
 };
 
 QRect drawnTile(const layout::HotAreaPlace& a) {
-    // Tiles are drawn centred on their label; the hit area around them is a little larger.
-    const int cx = a.label.left() + a.label.width() / 2;
-    return QRect(cx - 60, a.hit.top(), 120, 125);
+    // A tile is drawn exactly where the window veils it while it is dead; the hit area
+    // around it is a little larger.
+    return a.veil;
 }
 
 void paintTile(QPainter& p, const Tile& t, bool lit) {
@@ -103,7 +103,8 @@ void firmwareLabel(QPainter& p, bool lit) {
 }
 
 void writeButton(QPainter& p, bool lit) {
-    const QPointF c(29, 456);
+    const QPointF c(layout::kWriteButtonCentre);
+    const int r = layout::kWriteButtonRadius;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -115,7 +116,7 @@ void writeButton(QPainter& p, bool lit) {
         p.drawEllipse(c, 21, 21);
     }
     p.setBrush(palette::rim);
-    p.drawEllipse(c, 16, 16);
+    p.drawEllipse(c, r, r);
     QLinearGradient g(c.x(), c.y() - 15, c.x(), c.y() + 15);
     g.setColorAt(0, lit ? palette::accent.lighter(112) : QColor(64, 71, 80));
     g.setColorAt(1, lit ? palette::accentDeep : QColor(36, 40, 46));
