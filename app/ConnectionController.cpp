@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "CommandLine.h"
 #include "PageHost.h"
 #include "ParamBlockLayout.h"
 #include "SkinLayout.h"
@@ -136,11 +137,16 @@ void ConnectionController::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
     const bool inUse = !opened && m_port.DongleInUse();
     const AccessNotice::Lines lines =
         m_accessNotice.AfterSearch(opened, m_port.AccessDenied(), inUse);
+    // Once per plug-in, as in the status list: also where a user who started us from a
+    // terminal, or sends us a log, will look.
     if (lines.denied) {
         m_view.AddStatus(text::kDongleAccessDenied);
+        Diagnose("access to the USB dongle's node " + m_port.DeniedNode() +
+                 " denied: install the udev rule 70-corvane-dongle.rules and re-plug the dongle");
     }
     if (lines.inUse) {
         m_view.AddStatus(text::kDongleInUse);
+        Diagnose(text::kDongleInUse);
     }
     // hidraw tells nobody when another program lets the dongle go: look again now and then
     // while it is held elsewhere. Only a walk over every device may end that: an arrival's

@@ -8,6 +8,7 @@
 
 #include "CCorvaneProgPanelApp.h"
 #include "CCorvaneProgPanelDlg.h"
+#include "CommandLine.h"
 #include "SimPort.h"
 #include "StatusText.h"
 #include "UpgradeFile.h"
@@ -37,6 +38,11 @@ void TellEscAboutFile(corvane::sim::SimPort& port, const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const int status = corvane::HandleCommandLine(
+            argc, argv, "The Corvane ESC programmer over a simulated dongle and speed controller.");
+        status >= 0) {
+        return status;
+    }
     corvane::CCorvaneProgPanelApp app(argc, argv, QStringLiteral("corvane-progpanel-demo"));
     corvane::sim::SimPort port;
     port.SetReadWait(corvane::kReadWaitMs);

@@ -1,10 +1,17 @@
 // The product: the main window over the USB dongle, with udev hot-plug notices.
 #include "CCorvaneProgPanelApp.h"
 #include "CCorvaneProgPanelDlg.h"
+#include "CommandLine.h"
 #include "USBDevice.h"
 #include "UdevWatcher.h"
 
 int main(int argc, char** argv) {
+    if (const int status = corvane::HandleCommandLine(
+            argc, argv,
+            "Reads, changes and flashes a Corvane speed controller through the USB dongle.");
+        status >= 0) {
+        return status;
+    }
     corvane::CCorvaneProgPanelApp app(argc, argv, QStringLiteral("corvane-progpanel"));
     corvane::USBDevice dongle;
     return app.InitInstance(dongle, [](corvane::CCorvaneProgPanelDlg& window) {

@@ -39,6 +39,8 @@ public:
     }
     // The last search found the dongle but was refused permission to open it.
     virtual bool AccessDenied() const { return false; }
+    // The node that refused (for the user's diagnostics), or empty.
+    virtual std::string DeniedNode() const { return {}; }
     // The last search found the dongle but another program holds it, and opened nothing.
     virtual bool DongleInUse() const { return false; }
     // A fresh search over every device, on the user-interface thread, while the port is

@@ -41,6 +41,7 @@ public:
     // The last search found the dongle's node but was refused permission to open it, and
     // opened nothing (typically a missing udev rule).
     bool AccessDenied() const override { return m_bAccessDenied.load(); }
+    std::string DeniedNode() const override;
     // The last search found the dongle locked by another program (see OpenIfMatching) and
     // opened nothing.
     bool DongleInUse() const override { return m_bInUse.load(); }
@@ -80,6 +81,7 @@ private:
     uint16_t m_wOutputReportLength = 0;
     bool m_bDeniedInWalk = false;
     std::atomic<bool> m_bAccessDenied{false};
+    std::string m_deniedNode; // under m_lock
     bool m_bInUseInWalk = false;
     std::atomic<bool> m_bInUse{false};
     // The device vanished under a read or write before its removal notice came.

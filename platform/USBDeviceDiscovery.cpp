@@ -48,7 +48,10 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
     const int fd =
         m_system.Open(m_system.DeviceDir() + "/" + node, O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        m_bDeniedInWalk = m_bDeniedInWalk || fd == -EACCES || fd == -EPERM;
+        if (fd == -EACCES || fd == -EPERM) {
+            m_bDeniedInWalk = true;
+            m_deniedNode = m_system.DeviceDir() + "/" + node;
+        }
         return -1;
     }
     HidRawInfo info;
@@ -70,6 +73,7 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
 
 void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product) {
     m_bDeniedInWalk = false;
+    m_deniedNode.clear();
     m_bInUseInWalk = false;
     for (int index = 0; FindInterface(index); ++index) {
         const int fd = OpenIfMatching(vendor, product);
@@ -102,6 +106,11 @@ void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product) {
 
 void USBDevice::ResetCaps() {
     m_wOutputReportLength = 0;
+}
+
+std::string USBDevice::DeniedNode() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_deniedNode;
 }
 
 } // namespace corvane

@@ -29,6 +29,26 @@ for needed in /usr/bin/corvane_progpanel /usr/bin/corvane_demo \
     [ -f "$needed" ] || fail "$needed is missing"
 done
 desktop-file-validate /usr/share/applications/corvane-progpanel*.desktop
+[ "$(readlink -f /usr/share/corvane-progpanel/FRAMDCN.TTF)" = \
+    /usr/share/fonts/truetype/roboto/unhinted/RobotoCondensed-Medium.ttf ] ||
+    fail "the font is not Debian's Roboto Condensed Medium"
+man -w corvane_progpanel >/dev/null && man -w corvane_demo >/dev/null || fail "no manual page"
+appstreamcli validate --no-net /usr/share/metainfo/org.corvane.progpanel.metainfo.xml
+
+# The command line: --version and --help on stdout with 0, a wrong option 2, no desktop 1.
+for program in corvane_progpanel corvane_demo; do
+    version=$(env -u DISPLAY "$program" --version) || fail "$program --version failed"
+    [ "$version" = "$program $(dpkg-query -W -f '${Version}' "$package")" ] ||
+        fail "$program --version says '$version'"
+    env -u DISPLAY "$program" --help | grep -q "^Usage: $program" || fail "$program --help"
+    status=0
+    env -u DISPLAY "$program" --frobnicate 2>/dev/null || status=$?
+    [ "$status" = 2 ] || fail "$program --frobnicate ended with $status, not 2"
+    status=0
+    message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) || status=$?
+    [ "$status" = 1 ] && echo "$message" | grep -q xvfb-run ||
+        fail "$program without a desktop ended with $status: $message"
+done
 
 xvfb_pid="" demo_pid=""
 display_file=$(mktemp) run_dir=$(mktemp -d)

@@ -12,4 +12,5 @@ $SUDO apt-get install -y --no-install-recommends \
     libudev-dev \
     clang clang-format libclang-rt-14-dev \
     xvfb xauth imagemagick fonts-dejavu-core \
-    dpkg-dev file desktop-file-utils xdotool
+    dpkg-dev file desktop-file-utils xdotool \
+    debhelper lintian appstream fonts-roboto-unhinted man-db

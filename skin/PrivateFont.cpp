@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QRawFont>
 #include <QStringList>
+#include <cstdio>
 #include <optional>
 
 namespace corvane {
@@ -58,6 +59,13 @@ void LoadPrivateFont(const QString& programDir) {
             return;
         }
     }
+    // Said once, at start-up: the value displays will stay empty.
+    std::fprintf(stderr,
+                 "%s: font %s not found in the current directory, %s or %s; the value "
+                 "displays stay empty\n",
+                 qPrintable(QFileInfo(QCoreApplication::applicationFilePath()).fileName()),
+                 kFontFile, qPrintable(QFileInfo(files[1]).absolutePath()),
+                 qPrintable(QFileInfo(files[2]).absolutePath()));
 }
 
 void FreePrivateFont() {
