@@ -58,6 +58,7 @@ public:
     void SelectPage(int index) override;
     void CreatePages(bool create) override;
     bool PagesExist() const override { return m_pagesExist; }
+    void ReloadPages() override;
     void SelectBackground();
     void InvalidateHotArea(int area);
     void RestorePressedHighlight() override;

@@ -1,6 +1,7 @@
 // Start-up, dongle notices and the link's notifications, as status lines and page life.
 #include "ConnectionController.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "CommandLine.h"
@@ -170,6 +171,14 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         OnReadDone();
         break;
     case LN_READ_FAILED:
+        if (m_verifyPending) {
+            // A read-back says nothing of its own. A stray byte posts this while the read
+            // goes on; a read that ended on a wrong check posts only this.
+            if (m_link.GetLinkState() != LINK_READ) {
+                OnVerifyFailed();
+            }
+            break;
+        }
         // The read may still end well (a stray byte after the request posts this, and the
         // ESC goes on): its end is still awaited.
         m_view.AddStatus(text::kGetParamsFailed);
@@ -197,6 +206,9 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
 }
 
 void ConnectionController::OnIdentified() {
+    if (m_verifyPending) {
+        OnVerifyFailed(); // the block was never confirmed on the ESC it was sent to
+    }
     m_firmwareOnly = false;
     m_escIdentity = m_link.Identity();
     // A new identity is a new connection, whatever ESC it names: until its read has finished
@@ -234,8 +246,12 @@ void ConnectionController::OnReadDone() {
         return;
     }
     m_readPending = false;
-    m_view.CreatePages(false);
     const TransferRecord& esc = m_link.m_EscRecord;
+    if (m_verifyPending) {
+        OnVerifyDone(esc);
+        return;
+    }
+    m_view.CreatePages(false);
     if (!esc.pData || esc.nDataSize == 0) {
         m_block.clear();
         m_params.SetBlock(nullptr, 0, 0);
@@ -263,6 +279,7 @@ void ConnectionController::OnReadDone() {
 
 void ConnectionController::OnLinkLost() {
     m_readPending = false;
+    m_verifyPending = false;
     m_firmwareBusy = false;
     m_link.SetReportIdentity(true);
     m_view.CreatePages(false);
@@ -294,10 +311,14 @@ void ConnectionController::OnWriteDone(uint32_t command) {
         m_firmwareOnly = false;
         m_view.CreatePages(false);
     } else if (command == esc::kWriteParams) {
-        // What the ESC now holds is what was sent, not what the pages hold by now.
-        m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
-        m_view.RestorePressedHighlight();
-        m_view.AddStatus(text::kUpdateParamsDone);
+        // The ESC says it took the block; what it holds is read back before the write
+        // counts as done, and WRITE stays dead until then.
+        m_transferBusy = true;
+        m_verifyPending = true;
+        m_readPending = m_link.ReadParameters();
+        if (!m_readPending) {
+            OnVerifyFailed();
+        }
     }
 }
 
@@ -311,6 +332,55 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
         m_view.RestorePressedHighlight();
         m_view.AddStatus(text::kUpdateParamsError);
     }
+}
+
+void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
+    m_verifyPending = false;
+    m_transferBusy = false;
+    const bool whole = esc.pData && esc.nDataSize == m_sentBlock.size();
+    if (whole && std::equal(m_sentBlock.begin(), m_sentBlock.end(), esc.pData.get())) {
+        // What the ESC holds is what was sent, not what the pages hold by now.
+        m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
+        m_view.RestorePressedHighlight();
+        m_view.AddStatus(text::kUpdateParamsDone);
+        return;
+    }
+    if (!whole) {
+        OnVerifyFailed();
+        return;
+    }
+    // The pages show what the ESC holds; a value that did not land keeps the user's choice,
+    // and with it the mark of a change waiting, so WRITE sends it again. So does an edit made
+    // while the block was out.
+    std::vector<uint8_t> shown(esc.pData.get(), esc.pData.get() + esc.nDataSize);
+    for (size_t i = 0; i < PARAM_COUNT; ++i) {
+        const size_t at = block::kValueOffset + i;
+        if (at >= shown.size() || at >= m_block.size()) {
+            break;
+        }
+        if (m_block[at] != m_sentBlock[at]) {
+            shown[at] = m_block[at];
+        } else if (shown[at] != m_sentBlock[at]) {
+            shown[at] = m_sentBlock[at];
+        }
+    }
+    m_block = std::move(shown);
+    m_params.SetBlock(m_block.data(), esc.wBlockLength, esc.byBlockCount);
+    m_params.SnapshotParams(esc.pData.get(), esc.nDataSize);
+    m_view.ReloadPages();
+    m_view.RestorePressedHighlight();
+    m_view.AddStatus(text::kUpdateParamsError);
+    m_view.AddStatus(text::kEscHoldsOther);
+}
+
+void ConnectionController::OnVerifyFailed() {
+    // Accepted but not confirmed: the write is not called done, and its changes stay
+    // waiting for the next WRITE.
+    m_verifyPending = false;
+    m_readPending = false;
+    m_transferBusy = false;
+    m_view.RestorePressedHighlight();
+    m_view.AddStatus(text::kUpdateParamsError);
 }
 
 } // namespace corvane

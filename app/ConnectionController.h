@@ -31,6 +31,8 @@ public:
     // Builds the pages over the controller's block, or takes them down for the home face.
     virtual void CreatePages(bool create) = 0;
     virtual bool PagesExist() const = 0;
+    // Builds the pages anew over the controller's block, on the page that was shown.
+    virtual void ReloadPages() = 0;
     virtual void SelectPage(int index) = 0;
     virtual void RestorePressedHighlight() = 0;
     // Which hot areas are live may have changed.
@@ -108,6 +110,8 @@ private:
     void OnBlockStart(uint32_t command);
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
+    void OnVerifyDone(const TransferRecord& esc);
+    void OnVerifyFailed();
     TransferRecord EscAsRecord() const;
     void WaitForParameterWrite();
     QMessageBox::StandardButton
@@ -132,6 +136,9 @@ private:
     bool m_firmwareBusy = false;
     // A read was handed to the link and its result has not come yet.
     bool m_readPending = false;
+    // That read reads back a parameter block the ESC accepted, to compare it with what was
+    // sent: the write is not done until it ends.
+    bool m_verifyPending = false;
     // The ESC of the last identity handled; its epoch counts the connections.
     EscIdentity m_escIdentity;
     // The controller's own copy of the ESC's block, filled from the link's after every

@@ -75,6 +75,16 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
     m_currentPage = kNoPage;
 }
 
+void CCorvaneProgPanelDlg::ReloadPages() {
+    const int shown = m_currentPage;
+    CreatePages(false);
+    CreatePages(true);
+    if (shown != kNoPage) {
+        SelectPage(shown);
+    }
+    update(layout::kChangeMarker);
+}
+
 void CCorvaneProgPanelDlg::StoreAllPages() {
     if (!m_pagesExist) {
         return;

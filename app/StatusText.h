@@ -20,6 +20,8 @@ inline constexpr char kParamsIdentical[] = "Parameters are identical, skip updat
 inline constexpr char kUpdatingParams[] = "Updating Parameters to ESC...";
 inline constexpr char kUpdateParamsDone[] = "Update Parameters Completed.";
 inline constexpr char kUpdateParamsError[] = "Update Parameters ERROR!!";
+// Our own addition: a written block read back differs from what was sent.
+inline constexpr char kEscHoldsOther[] = "ESC holds other values than were sent.";
 // Our own addition: the dongle is plugged in but its hidraw node may not be opened by us.
 inline constexpr char kDongleAccessDenied[] =
     "USB dongle found but access denied: install the udev rule (70-corvane-dongle.rules) and "

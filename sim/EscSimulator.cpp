@@ -97,6 +97,10 @@ void EscSimulator::FinishParamFrame() {
     }
     std::copy_n(m_Incoming.begin() + 2, 512, m_Block.begin());
     m_Written.push_back(m_Block);
+    if (m_nCorruptOffset >= 0 && m_nCorruptOffset < static_cast<int>(m_Block.size())) {
+        m_Block[static_cast<size_t>(m_nCorruptOffset)] ^= 0x01;
+        m_nCorruptOffset = -1;
+    }
     m_Out.push_back(esc::kEnd);
 }
 

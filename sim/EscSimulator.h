@@ -46,6 +46,9 @@ public:
     void SetLeadByte(uint8_t byte) { m_LeadByte = byte; }
     // Refuse the next n written blocks (parameter or firmware) with 0xFA.
     void RefuseNextBlocks(int n) { m_nRefusals = n; }
+    // Accept the next parameter block but store another byte than the one sent at offset
+    // (a flash cell that did not take its value); -1: store faithfully.
+    void CorruptNextStore(int offset) { m_nCorruptOffset = offset; }
     // Answer the read request with a refusal byte instead of going on.
     void SetRefuseRead(bool on) { m_bRefuseRead = on; }
     // A silent ESC neither hears nor speaks; when it speaks again it greets afresh.
@@ -97,6 +100,7 @@ private:
     GreetStyle m_GreetStyle = GreetStyle::Hello13;
     uint8_t m_LeadByte = 0x00;
     int m_nRefusals = 0;
+    int m_nCorruptOffset = -1;
     bool m_bRefuseRead = false;
     bool m_bSilent = false;
     bool m_bConnected = true;

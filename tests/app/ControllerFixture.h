@@ -34,6 +34,7 @@ public:
         currentPage = PageHost::kNoPage;
     }
     bool PagesExist() const override { return pagesExist; }
+    void ReloadPages() override { pagesExist = true; }
     void SelectPage(int index) override { currentPage = pagesExist ? index : PageHost::kNoPage; }
     void RestorePressedHighlight() override {}
     void LiveAreasChanged() override {}

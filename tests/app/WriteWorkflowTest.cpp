@@ -83,11 +83,36 @@ TEST_F(WriteWorkflow, FailedWriteIsSentAgainNextTime) {
     ClickAt(kWriteButton);
     ASSERT_TRUE(PumpUntilLine("Update Parameters ERROR!!"));
     EXPECT_TRUE(Written().empty());
+
+    // Accepted, but the ESC keeps another byte: the read-back finds it and says so, the page
+    // shows what the ESC holds elsewhere, and the value that did not land still waits.
+    const int wanted = slider->GetPos();
+    port.Esc([](sim::EscSimulator& e) { e.CorruptNextStore(9 + PARAM_DRAG_BRAKE); });
     Settle();
+    int from = static_cast<int>(log.size());
+    ClickAt(kWriteButton);
+    ASSERT_TRUE(PumpUntilLine("ESC holds other values than were sent."));
+    EXPECT_EQ(log.mid(from),
+              (QStringList{"Updating Parameters to ESC...", "Update Parameters ERROR!!",
+                           "ESC holds other values than were sent."}))
+        << "the read-back says nothing of its own";
+    ASSERT_EQ(Written().size(), 1u);
+    EXPECT_EQ(window->CurrentPage(), 3);
+    slider = SliderFor(PARAM_DRAG_BRAKE); // the pages were built anew over the ESC's block
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->GetPos(), wanted);
+    EXPECT_EQ(window->ChangesText(),
+              QString::fromUtf8("Drag Brake: %1% \u2192 %2%").arg(wanted ^ 1).arg(wanted));
+
+    Settle();
+    from = static_cast<int>(log.size());
     ClickAt(kWriteButton);
     ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
-    ASSERT_EQ(Written().size(), 1u);
-    EXPECT_EQ(Written()[0][9 + PARAM_DRAG_BRAKE], slider->GetPos());
+    EXPECT_EQ(log.mid(from),
+              (QStringList{"Updating Parameters to ESC...", "Update Parameters Completed."}));
+    ASSERT_EQ(Written().size(), 2u);
+    EXPECT_EQ(Written()[1][9 + PARAM_DRAG_BRAKE], wanted);
+    EXPECT_FALSE(window->ChangesWaiting());
 }
 
 TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusyAndAnEditMeanwhileIsKept) {
