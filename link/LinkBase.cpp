@@ -176,23 +176,35 @@ void LinkBase::RunPass() {
     }
 
     if (m_nTxLength.load() != 0) {
-        const int taken = SendPending(m_nTxOffset);
-        if (taken > 0) {
-            std::lock_guard<std::mutex> lock(m_StateLock);
-            const int left = m_nTxLength.load() - taken;
-            // The offset is back at 0 before the length says "nothing pending", so whoever
-            // appends the next message starts it at the front of the buffer.
-            m_nTxOffset = left > 0 ? m_nTxOffset + taken : 0;
-            m_nTxLength.store(left > 0 ? left : 0);
-            return;
-        }
-        // The dongle took nothing: an exchange must still time out, or a dongle that stops
-        // taking reports would hold the link busy for ever without a word to the window.
-        std::lock_guard<std::mutex> lock(m_StateLock);
-        CheckByteTimeout(m_nLinkState.load());
+        SendQueued();
         return;
     }
 
+    if (StepWhileQuiet()) {
+        // What the idle link just started (a block's request, an identify) goes out in this
+        // pass: left to the next one, it would wait out a whole read first, once per block.
+        SendQueued();
+    }
+}
+
+void LinkBase::SendQueued() {
+    const int taken = SendPending(m_nTxOffset);
+    if (taken > 0) {
+        std::lock_guard<std::mutex> lock(m_StateLock);
+        const int left = m_nTxLength.load() - taken;
+        // The offset is back at 0 before the length says "nothing pending", so whoever
+        // appends the next message starts it at the front of the buffer.
+        m_nTxOffset = left > 0 ? m_nTxOffset + taken : 0;
+        m_nTxLength.store(left > 0 ? left : 0);
+        return;
+    }
+    // The dongle took nothing: an exchange must still time out, or a dongle that stops
+    // taking reports would hold the link busy for ever without a word to the window.
+    std::lock_guard<std::mutex> lock(m_StateLock);
+    CheckByteTimeout(m_nLinkState.load());
+}
+
+bool LinkBase::StepWhileQuiet() {
     std::lock_guard<std::mutex> lock(m_StateLock);
     const int state = m_nLinkState.load();
     switch (state) {
@@ -223,6 +235,7 @@ void LinkBase::RunPass() {
     default:
         break;
     }
+    return state == LINK_IDLE && m_nTxLength.load() != 0;
 }
 
 void LinkBase::CheckByteTimeout(int state) {

@@ -95,6 +95,11 @@ protected:
 
     void Dispatch(int count, const uint8_t* bytes);
     int SendPending(int offset);
+    // Hands the queued bytes to the port from the send offset on.
+    void SendQueued();
+    // A pass with nothing received and nothing to send: starts what the idle link is due to
+    // start, or checks the byte timer. True when it queued a request.
+    bool StepWhileQuiet();
     void FrameNextBlock();
     void CheckByteTimeout(int state);
     void OnLinkTimeout(int state);
