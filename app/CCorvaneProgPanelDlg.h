@@ -70,6 +70,8 @@ public:
     void ShowProgress(bool show) override;
     void SetProgress(int value) override;
     QString ChooseUpgradeFile() override;
+    // The file dialog for an upgrade file, as the window shows it when no chooser is set.
+    static QString AskForUpgradeFile(QWidget* parent);
     QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) override;

@@ -299,12 +299,22 @@ void ConnectionController::OnBlockStart(uint32_t command) {
     }
 }
 
-void ConnectionController::OnWriteDone(uint32_t command) {
+void ConnectionController::EndFirmwareTransfer(const char* line) {
     m_transferBusy = false;
+    m_firmwareBusy = false;
+    m_view.ShowProgress(false);
+    m_view.AddStatus(line);
+}
+
+void ConnectionController::FailParameterWrite() {
+    m_transferBusy = false;
+    m_view.RestorePressedHighlight();
+    m_view.AddStatus(text::kUpdateParamsError);
+}
+
+void ConnectionController::OnWriteDone(uint32_t command) {
     if (command == esc::kWriteFirmware) {
-        m_firmwareBusy = false;
-        m_view.ShowProgress(false);
-        m_view.AddStatus(text::kFirmwareDone);
+        EndFirmwareTransfer(text::kFirmwareDone);
         // The new firmware may lay its parameters out otherwise: until the fresh read is
         // done the old block must not reach it, nor any edit be made to it.
         m_paramsLoaded = false;
@@ -319,18 +329,18 @@ void ConnectionController::OnWriteDone(uint32_t command) {
         if (!m_readPending) {
             OnVerifyFailed();
         }
+    } else {
+        m_transferBusy = false;
     }
 }
 
 void ConnectionController::OnWriteFailed(uint32_t command) {
-    m_transferBusy = false;
     if (command == esc::kWriteFirmware) {
-        m_firmwareBusy = false;
-        m_view.ShowProgress(false);
-        m_view.AddStatus(text::kFirmwareFailed);
+        EndFirmwareTransfer(text::kFirmwareFailed);
     } else if (command == esc::kWriteParams) {
-        m_view.RestorePressedHighlight();
-        m_view.AddStatus(text::kUpdateParamsError);
+        FailParameterWrite();
+    } else {
+        m_transferBusy = false;
     }
 }
 
@@ -378,9 +388,7 @@ void ConnectionController::OnVerifyFailed() {
     // waiting for the next WRITE.
     m_verifyPending = false;
     m_readPending = false;
-    m_transferBusy = false;
-    m_view.RestorePressedHighlight();
-    m_view.AddStatus(text::kUpdateParamsError);
+    FailParameterWrite();
 }
 
 } // namespace corvane

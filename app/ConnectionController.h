@@ -110,6 +110,9 @@ private:
     void OnBlockStart(uint32_t command);
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
+    void EndFirmwareTransfer(const char* line);
+    // The ESC did not take the parameter block, or did not confirm it: WRITE works again.
+    void FailParameterWrite();
     void OnVerifyDone(const TransferRecord& esc);
     void OnVerifyFailed();
     TransferRecord EscAsRecord() const;

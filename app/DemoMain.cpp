@@ -3,14 +3,12 @@
 #include <sstream>
 
 #include <QFile>
-#include <QFileDialog>
 #include <QTimer>
 
 #include "CCorvaneProgPanelApp.h"
 #include "CCorvaneProgPanelDlg.h"
 #include "CommandLine.h"
 #include "SimPort.h"
-#include "StatusText.h"
 #include "UpgradeFile.h"
 #include "UpgradeFileSource.h"
 
@@ -50,8 +48,7 @@ int main(int argc, char** argv) {
     port.PlugDongle(false);
     return app.InitInstance(port, [&port](corvane::CCorvaneProgPanelDlg& window) {
         window.SetFileChooser([&port](QWidget* parent) {
-            const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(),
-                                                              corvane::text::kFirmwareFilter);
+            const QString path = corvane::CCorvaneProgPanelDlg::AskForUpgradeFile(parent);
             TellEscAboutFile(port, path);
             return path;
         });

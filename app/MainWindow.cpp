@@ -119,9 +119,11 @@ void CCorvaneProgPanelDlg::SetProgress(int value) {
 }
 
 QString CCorvaneProgPanelDlg::ChooseUpgradeFile() {
-    return m_fileChooser
-               ? m_fileChooser(this)
-               : QFileDialog::getOpenFileName(this, QString(), QString(), text::kFirmwareFilter);
+    return m_fileChooser ? m_fileChooser(this) : AskForUpgradeFile(this);
+}
+
+QString CCorvaneProgPanelDlg::AskForUpgradeFile(QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), text::kFirmwareFilter);
 }
 
 QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, const QString& text,

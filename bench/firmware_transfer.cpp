@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "BenchLink.h"
 #include "KVALinkCore.h"
 #include "SimPort.h"
 
@@ -58,13 +59,7 @@ int main(int argc, char** argv) {
     DoneSink sink;
     KVALinkCore link(&port);
     link.SetNotifySink(&sink);
-    link.Reset();
-    link.Run(true);
-    link.SetReportIdentity(true);
-    while (!sink.m_bIdentified) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    link.SetReportIdentity(false);
+    bench::StartIdentified(link, sink.m_bIdentified);
 
     std::istringstream file(MakeFile(kBlockLength, kBlocks));
     if (!link.LoadUpgradeFile(file)) {

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <thread>
 
+#include "BenchLink.h"
 #include "KVALinkCore.h"
 #include "SimPort.h"
 
@@ -60,13 +61,7 @@ int main(int argc, char** argv) {
         CountingSink sink;
         KVALinkCore link(&port);
         link.SetNotifySink(&sink);
-        link.Reset();
-        link.Run(true);
-        link.SetReportIdentity(true);
-        while (!sink.m_bIdentified) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        link.SetReportIdentity(false);
+        bench::StartIdentified(link, sink.m_bIdentified);
         std::printf("idle connected ESC: %.3f%% of one core over %d s\n", Measure(port, seconds),
                     seconds);
     }

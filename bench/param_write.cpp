@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "BenchLink.h"
 #include "KVALinkCore.h"
 #include "ParamBlockFactory.h"
 #include "ParameterDescriptor.h"
@@ -46,13 +47,7 @@ int main(int argc, char** argv) {
     Sink sink;
     KVALinkCore link(&port);
     link.SetNotifySink(&sink);
-    link.Reset();
-    link.Run(true);
-    link.SetReportIdentity(true);
-    while (!sink.m_bIdentified) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    link.SetReportIdentity(false);
+    bench::StartIdentified(link, sink.m_bIdentified);
 
     ParamBlock block = MakeRealisticParamBlock();
     double write = 0, verify = 0;

@@ -47,13 +47,14 @@ for program in corvane_progpanel corvane_demo; do
     version=$(env -u DISPLAY "$program" --version) || fail "$program --version failed"
     [ "$version" = "$program $(dpkg-query -W -f '${Version}' "$package")" ] ||
         fail "$program --version says '$version'"
-    env -u DISPLAY "$program" --help | grep -q "^Usage: $program" || fail "$program --help"
+    usage=$(env -u DISPLAY "$program" --help) || fail "$program --help failed"
+    grep -q "^Usage: $program" <<<"$usage" || fail "$program --help says '$usage'"
     status=0
     env -u DISPLAY "$program" --frobnicate 2>/dev/null || status=$?
     [ "$status" = 2 ] || fail "$program --frobnicate ended with $status, not 2"
     status=0
     message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" 2>&1) || status=$?
-    [ "$status" = 1 ] && echo "$message" | grep -q xvfb-run ||
+    [ "$status" = 1 ] && grep -q xvfb-run <<<"$message" ||
         fail "$program without a desktop ended with $status: $message"
 done
 
