@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "CommandLine.h"
 #include "PageHost.h"
@@ -269,6 +270,18 @@ void ConnectionController::OnReadDone() {
         m_view.CreatePages(true);
         m_link.SetReportIdentity(false);
         m_paramsLoaded = true;
+        if (std::exchange(m_restoreDue, false) && m_kept) {
+            // Only the ESC that was updated gets its settings back; the box opens once this
+            // notice is handled.
+            if (m_kept->byModel == m_escIdentity.byModel &&
+                m_kept->byFamily == m_escIdentity.byFamily) {
+                QMetaObject::invokeMethod(
+                    this, [this, epoch = m_escIdentity.nEpoch] { OfferRestore(epoch); },
+                    Qt::QueuedConnection);
+            } else {
+                m_kept.reset();
+            }
+        }
     } else {
         m_view.AddStatus(text::kParamVersionUnsupported);
         m_view.AddStatus(text::kPleaseUpdateFirmware);
@@ -279,6 +292,7 @@ void ConnectionController::OnReadDone() {
 
 void ConnectionController::OnLinkLost() {
     m_readPending = false;
+    m_restoredLine.clear();
     m_verifyPending = false;
     m_firmwareBusy = false;
     m_link.SetReportIdentity(true);
@@ -308,6 +322,7 @@ void ConnectionController::EndFirmwareTransfer(const char* line) {
 
 void ConnectionController::FailParameterWrite() {
     m_transferBusy = false;
+    m_restoredLine.clear();
     m_view.RestorePressedHighlight();
     m_view.AddStatus(text::kUpdateParamsError);
 }
@@ -315,6 +330,7 @@ void ConnectionController::FailParameterWrite() {
 void ConnectionController::OnWriteDone(uint32_t command) {
     if (command == esc::kWriteFirmware) {
         EndFirmwareTransfer(text::kFirmwareDone);
+        m_restoreDue = m_kept.has_value();
         // The new firmware may lay its parameters out otherwise: until the fresh read is
         // done the old block must not reach it, nor any edit be made to it.
         m_paramsLoaded = false;
@@ -353,6 +369,9 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
         m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
         m_view.RestorePressedHighlight();
         m_view.AddStatus(text::kUpdateParamsDone);
+        if (!m_restoredLine.isEmpty()) {
+            m_view.AddStatus(std::exchange(m_restoredLine, QString()));
+        }
         return;
     }
     if (!whole) {
@@ -378,6 +397,7 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
     m_params.SetBlock(m_block.data(), esc.wBlockLength, esc.byBlockCount);
     m_params.SnapshotParams(esc.pData.get(), esc.nDataSize);
     m_view.ReloadPages();
+    m_restoredLine.clear();
     m_view.RestorePressedHighlight();
     m_view.AddStatus(text::kUpdateParamsError);
     m_view.AddStatus(text::kEscHoldsOther);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,8 @@ private:
     void OnVerifyDone(const TransferRecord& esc);
     void OnVerifyFailed();
     TransferRecord EscAsRecord() const;
+    // Puts the settings kept from before a firmware update back, if the user wants them.
+    void OfferRestore(uint32_t epoch);
     void WaitForParameterWrite();
     QMessageBox::StandardButton
     Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
@@ -150,6 +153,19 @@ private:
     // The copy handed to the last parameter write: the snapshot once the ESC accepts it.
     std::vector<uint8_t> m_sentBlock;
     ParameterSet m_params;
+
+    // The ESC's settings when its last firmware update started, until they are offered back
+    // after the read that follows the update.
+    struct KeptSettings {
+        ParameterSet::ParamValues values;
+        uint8_t byModel = 0;
+        uint8_t byFamily = 0;
+    };
+    std::optional<KeptSettings> m_kept;
+    // The update was written: the next read of the ESC offers the kept settings back.
+    bool m_restoreDue = false;
+    // The line that ends a write restoring them, once it is confirmed.
+    QString m_restoredLine;
 };
 
 } // namespace corvane

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include "PageHost.h"
+#include "ParamInfo.h"
 #include "StatusText.h"
 #include "UpgradeFile.h"
 #include "UpgradeFileSource.h"
@@ -114,7 +115,48 @@ void ConnectionController::UpdateFirmware() {
     m_view.AddStatus(text::kUpdatingFirmware);
     m_transferBusy = true; // the write button is dead from now on, not only from the first block
     m_firmwareBusy = true;
+    // The new firmware starts from its defaults: the settings as the pages show them now are
+    // offered back after the update, changes still waiting for WRITE among them (the ESC may
+    // hold them already: a write whose read-back failed leaves them marked). An ESC with no
+    // readable settings (an update retried after a failed one) keeps what was kept before.
+    if (m_paramsLoaded) {
+        m_kept = KeptSettings{m_params.Values(), m_escIdentity.byModel, m_escIdentity.byFamily};
+    }
+    m_restoreDue = false;
     m_view.StartProgress(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
+}
+
+void ConnectionController::OfferRestore(uint32_t epoch) {
+    const LiveAreasNotice notice{m_view};
+    const auto stillThisEsc = [&] {
+        return m_escIdentity.nEpoch == epoch && m_paramsLoaded && !m_transferBusy;
+    };
+    if (!m_kept || !stillThisEsc()) {
+        return;
+    }
+    const KeptSettings kept = *m_kept;
+    m_kept.reset();
+    // The box runs an event loop: the ESC may go, or be swapped for another, meanwhile.
+    if (Ask(QMessageBox::Question, text::kRestoreSettingsAsk, QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::Yes) != QMessageBox::Yes ||
+        !stillThisEsc()) {
+        return;
+    }
+    QStringList refused;
+    for (const int index : m_params.PlaceValues(kept.values)) {
+        refused << QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label);
+    }
+    const QString line = refused.isEmpty() ? QString::fromLatin1(text::kSettingsRestored)
+                                           : QString::fromLatin1(text::kSettingsRestoredExcept)
+                                                 .arg(refused.join(QStringLiteral(", ")));
+    m_view.ReloadPages();
+    if (m_params.ParamsUnchanged()) {
+        m_view.AddStatus(line); // the new firmware's defaults are the old settings
+        return;
+    }
+    // Written as WRITE writes, read back and compared; the line follows only a confirmed write.
+    m_restoredLine = line;
+    UpdateParameters();
 }
 
 bool ConnectionController::ConfirmClose() {

@@ -45,5 +45,11 @@ inline constexpr char kFirmwareBusy[] = "Firmware update in progress, please wai
 // Our own addition: the window is closed while firmware blocks are going out.
 inline constexpr char kCloseDuringFirmware[] =
     "A firmware update is in progress.\nClosing now can leave the ESC unusable.\nClose anyway?";
+// Our own addition: the settings from before an update are offered back once it is read.
+inline constexpr char kRestoreSettingsAsk[] =
+    "Firmware updated.\nRestore your previous settings to the ESC?";
+inline constexpr char kSettingsRestored[] = "Previous settings restored.";
+// %1: the labels of the parameters the new firmware offers no place for, comma separated.
+inline constexpr char kSettingsRestoredExcept[] = "Previous settings restored except: %1.";
 
 } // namespace corvane::text

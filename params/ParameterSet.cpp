@@ -129,6 +129,47 @@ void ParameterSet::SetParamPosition(int index, uint8_t position) {
     value = m_pBlock[entry.nOffset + kEntryHeaderSize + position];
 }
 
+bool ParameterSet::Offers(int index, const Entry& entry, uint8_t value) const {
+    const uint8_t position = PositionOf(index, entry, value);
+    if (entry.byCount == 0 || IsAlwaysLinear(index)) {
+        // The positions a control offers: up to max - min, or along the table for the two
+        // that stay linear with one.
+        const uint8_t last = entry.byCount != 0 ? static_cast<uint8_t>(entry.byCount - 1)
+                                                : static_cast<uint8_t>(entry.byMax - entry.byMin);
+        return position <= last;
+    }
+    return m_pBlock[entry.nOffset + kEntryHeaderSize + position] == value;
+}
+
+ParameterSet::ParamValues ParameterSet::Values() const {
+    ParamValues values;
+    for (int index = 0; index < PARAM_COUNT; ++index) {
+        Entry entry;
+        if (FindEntry(index, entry)) {
+            values[static_cast<size_t>(index)] =
+                m_pBlock[kValueOffset + static_cast<size_t>(index)];
+        }
+    }
+    return values;
+}
+
+std::vector<int> ParameterSet::PlaceValues(const ParamValues& values) {
+    std::vector<int> refused;
+    for (int index = 0; index < PARAM_COUNT; ++index) {
+        const std::optional<uint8_t>& value = values[static_cast<size_t>(index)];
+        if (!value) {
+            continue;
+        }
+        Entry entry;
+        if (!FindEntry(index, entry) || !Offers(index, entry, *value)) {
+            refused.push_back(index);
+            continue;
+        }
+        m_pBlock[kValueOffset + static_cast<size_t>(index)] = *value;
+    }
+    return refused;
+}
+
 void ParameterSet::SnapshotParams() {
     if (m_pBlock == nullptr) {
         return;

@@ -6,9 +6,11 @@
 
 #include "ParameterDescriptor.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace corvane {
@@ -40,6 +42,15 @@ public:
     // In index order; none without a snapshot of the block's size.
     std::vector<Change> ChangedParams() const;
 
+    // The sixteen value bytes as the block holds them; none for a parameter the block does not
+    // describe.
+    using ParamValues = std::array<std::optional<uint8_t>, PARAM_COUNT>;
+    ParamValues Values() const;
+    // Puts each value into the block where the parameter's descriptor offers it (a table entry,
+    // or a place inside the linear range); returns, in index order, the parameters it could not
+    // place, whose values stay as they were.
+    std::vector<int> PlaceValues(const ParamValues& values);
+
     // Byte 5; 0 when no block is held (never an accepted version).
     uint8_t ParamBlockVersion() const;
 
@@ -53,6 +64,7 @@ private:
 
     bool FindEntry(int index, Entry& entry) const;
     uint8_t PositionOf(int index, const Entry& entry, uint8_t value) const;
+    bool Offers(int index, const Entry& entry, uint8_t value) const;
 
     uint8_t* m_pBlock = nullptr;
     size_t m_nBlockSize = 0;

@@ -115,14 +115,15 @@ void EscSimulator::FinishFirmwareBlock() {
     if (m_nFlashBlocks > 0 && ++m_nFlashedBlocks == m_nFlashBlocks) {
         m_Identity.versionLetter = m_byFlashLetter;
         m_Identity.version = m_byFlashVersion;
-        m_Block = MakeRealisticParamBlock();
+        m_Block = m_FlashDefaults;
         m_nFlashedBlocks = 0;
     }
 }
 
 void EscSimulator::ExpectFirmware(int blockLength, int blocks, uint8_t versionLetter,
-                                  uint8_t version) {
+                                  uint8_t version, const Block& defaults) {
     m_nFirmwareBlockLength = blockLength;
+    m_FlashDefaults = defaults;
     m_nFlashBlocks = blocks;
     m_byFlashLetter = versionLetter;
     m_byFlashVersion = version;

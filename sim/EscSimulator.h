@@ -11,6 +11,8 @@
 #include <deque>
 #include <vector>
 
+#include "ParamBlockFactory.h"
+
 namespace corvane::sim {
 
 enum class ReadCheck { Crc, FallbackSum, Wrong };
@@ -63,8 +65,9 @@ public:
     void SetFirmwareBlockLength(int length) { m_nFirmwareBlockLength = length; }
     // The upgrade about to be sent, as its file describes it: once `blocks` blocks have been
     // taken since the ESC was last identified, it runs the new firmware, reporting its version
-    // letter and version (x 10), with the default parameters.
-    void ExpectFirmware(int blockLength, int blocks, uint8_t versionLetter, uint8_t version);
+    // letter and version (x 10), with its default parameters.
+    void ExpectFirmware(int blockLength, int blocks, uint8_t versionLetter, uint8_t version,
+                        const Block& defaults = MakeRealisticParamBlock());
     void SetGreetInterval(uint32_t ms) { m_nGreetIntervalMs = ms; }
 
     // What arrived.
@@ -109,6 +112,7 @@ private:
     int m_nFlashBlocks = 0;
     uint8_t m_byFlashLetter = 0;
     uint8_t m_byFlashVersion = 0;
+    Block m_FlashDefaults{};
     int m_nFlashedBlocks = 0;
     uint32_t m_nGreetIntervalMs = 200;
     uint32_t m_nForgetHostMs = 1500;

@@ -81,6 +81,7 @@ TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
     EXPECT_EQ(m_boxes[0].caption, "FIRMWARE UPDATE");
     EXPECT_TRUE(m_boxes[0].text.startsWith("You're going to update ESC's firmware,\n"));
     EXPECT_EQ(Lines().last(), "Updating Firmware...");
+    m_answer = QMessageBox::No;
     EXPECT_EQ(window->Progress()->minimum(), 0);
     EXPECT_EQ(window->Progress()->maximum(), 3);
     ASSERT_TRUE(PumpUntil([&] { return window->Progress()->isVisible(); }));
@@ -104,6 +105,51 @@ TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
     ParameterSet fresh;
     fresh.SetBlock(defaults.data(), 512, 1);
     EXPECT_EQ(window->GetParamPosition(PARAM_DRAG_BRAKE), fresh.GetParamPosition(PARAM_DRAG_BRAKE));
+    // The settings from before are offered back; declined, nothing is written.
+    ASSERT_TRUE(PumpUntil([&] { return m_boxes.size() == 2; }));
+    EXPECT_EQ(m_boxes[1].caption, "FIRMWARE UPDATE");
+    EXPECT_EQ(m_boxes[1].text, "Firmware updated.\nRestore your previous settings to the ESC?");
+    EXPECT_EQ(m_boxes[1].buttons, QMessageBox::Yes | QMessageBox::No);
+    Settle();
+    EXPECT_TRUE(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().empty(); }));
+    EXPECT_EQ(Lines().last(), "Getting Parameters... Completed.");
+}
+
+// The new firmware narrows Turbo Timing to 0..40: the ESC's 55 has no place there and stays at
+// the new default; the rest comes back, written and read back like any WRITE.
+TEST_F(FirmwareWorkflow, PreviousSettingsComeBackWhereTheNewFirmwareOffersThem) {
+    port.Esc([](sim::EscSimulator& e) {
+        auto block = e.ParamBlock();
+        block[9 + PARAM_DRAG_BRAKE] = 17;
+        block[9 + PARAM_TURBO_TIMING] = 55;
+        block[9 + PARAM_COAST] = 40;
+        e.SetParamBlock(block);
+    });
+    Connect();
+    Hook();
+    // A change still waiting for WRITE is carried over as the pages show it.
+    window->SetParamPosition(PARAM_COAST, 70);
+    ParamBlock narrowed = MakeRealisticParamBlock();
+    const size_t turboEntry = 27 + 3 * 9 + (5 + 2 + 3 + 3 + 5); // after five tables, four lines
+    ASSERT_EQ(narrowed[turboEntry + 2], 60);
+    narrowed[turboEntry + 2] = 40;
+    WriteFile(8, 50);
+    port.Esc([&](sim::EscSimulator& e) { e.ExpectFirmware(66, 4, 'B', 14, narrowed); });
+    ClickAt(kFirmwareLabel);
+    m_answer = QMessageBox::Yes;
+    ASSERT_TRUE(PumpUntilLine("Previous settings restored except: Turbo Timing."));
+    const QStringList lines = Lines();
+    const auto at = [&](const char* line) { return lines.lastIndexOf(line); };
+    EXPECT_LT(at("Getting Parameters... Completed."), at("Updating Parameters to ESC..."));
+    EXPECT_EQ(at("Update Parameters Completed.") + 1, lines.size() - 1);
+    const auto written = port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); });
+    ASSERT_EQ(written.size(), 1u);
+    ParamBlock expected = narrowed;
+    expected[9 + PARAM_DRAG_BRAKE] = 17;
+    expected[9 + PARAM_COAST] = 70;
+    EXPECT_EQ(written[0], expected);
+    EXPECT_TRUE(window->ParamsUnchanged());
+    EXPECT_EQ(window->GetParamPosition(PARAM_DRAG_BRAKE), 17);
 }
 
 TEST_F(FirmwareWorkflow, NoUserActionReachesTheEscFromConfirmationToTheReadAfterIt) {

@@ -1,12 +1,14 @@
 // A soak over the simulator through the real window: many cycles of edit, write and firmware
 // update with refusals, silences, stray bytes and acceptances, bad checks, unplugs, a second
 // program on the dongle, close requests, edits during writes, WRITE right after a flash and
-// an ESC swapped while the confirmation box is open, thrown in at random.
+// an ESC swapped while the confirmation box is open, thrown in at random. After a flash the
+// settings from before are offered back and taken or declined at random.
 // Whatever happens, nothing is lost silently: a write the tool calls completed is on the ESC
 // byte for byte, any other outcome leaves the ESC's block whole (old or new, never mixed),
 // the ESC only ever holds blocks the user chose to write, no success line follows a failure
 // of the same transfer, and every firmware block the ESC stores is the file's block of that
-// place, sent only to the ESC the file was checked for.
+// place, sent only to the ESC the file was checked for; settings said to be restored after a
+// flash are on the ESC byte for byte.
 //
 // CORVANE_SOAK_CYCLES sets the number of cycles (default 300); CORVANE_SOAK_SEED the seed.
 #include <algorithm>
@@ -17,6 +19,9 @@
 
 #include <QTemporaryDir>
 
+#include "ParamBlockFactory.h"
+#include "ParamInfo.h"
+#include "ParameterSet.h"
 #include "SkinSlider.h"
 #include "WindowFixture.h"
 
@@ -58,6 +63,26 @@ protected:
     int closeBoxes = 0;
     // Runs while the next confirmation box is open.
     std::function<void()> whileConfirming;
+    // The settings as the window showed them when the last flash started, and the offers to
+    // restore them.
+    ParameterSet::ParamValues flashedFrom{};
+    int restoreBoxes = 0, restoresTaken = 0, logWhenOffered = 0;
+    bool restoreTaken = false;
+    size_t writesWhenOffered = 0;
+
+    // The block a restore of `previous` onto the new firmware's defaults writes, and the
+    // parameters that have no place in it.
+    static sim::EscSimulator::Block Restored(const ParameterSet::ParamValues& previous,
+                                             std::vector<int>* refused = nullptr) {
+        sim::EscSimulator::Block restored = MakeRealisticParamBlock();
+        ParameterSet now;
+        now.SetBlock(restored.data(), 512, 1);
+        const std::vector<int> left = now.PlaceValues(previous);
+        if (refused != nullptr) {
+            *refused = left;
+        }
+        return restored;
+    }
 
     void HookBoxes() {
         window->SetMessageBoxRunner([this](QWidget*, QMessageBox::Icon icon, const QString&,
@@ -65,6 +90,18 @@ protected:
             if (text.startsWith("A firmware update is in progress.")) {
                 ++closeBoxes;
                 return QMessageBox::No;
+            }
+            if (text.startsWith("Firmware updated.")) {
+                ++restoreBoxes;
+                logWhenOffered = log.size();
+                restoreTaken = Random(0, 1) == 0;
+                writesWhenOffered =
+                    port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); });
+                if (restoreTaken) {
+                    ++restoresTaken;
+                    chosen.push_back(Restored(flashedFrom));
+                }
+                return restoreTaken ? QMessageBox::Yes : QMessageBox::No;
             }
             if (icon != QMessageBox::Information) {
                 refusal = text;
@@ -134,7 +171,9 @@ protected:
         // looked connected is lost on its next keep-alive: try until it holds.
         for (int attempt = 0; attempt < 5; ++attempt) {
             Recover();
-            ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }, 60000))
+            // A restore offered after a flash is written before anything else is asked.
+            ASSERT_TRUE(
+                PumpUntil([&] { return window->ParamsLoaded() && !window->TransferBusy(); }, 60000))
                 << log.mid(log.size() - 6).join(" | ").toStdString() << " state "
                 << window->Link().GetLinkState() << " report " << window->Link().GetReportIdentity()
                 << " busy " << window->TransferBusy() << " port " << port.GetState() << " tx "
@@ -329,6 +368,48 @@ protected:
         }
     }
 
+    // After a completed flash the settings from before are offered back once the ESC is read:
+    // declined, nothing is written; taken, the line that says they are back is true of the
+    // ESC byte for byte and names exactly the parameters the new firmware has no place for.
+    void CheckRestore(int from, int offersBefore) {
+        const std::initializer_list<const char*> lost = {
+            "ESC Disconnected.", "Waiting USB Dongle...", "Fail to Get Parameters!"};
+        if (!PumpUntil([&] { return restoreBoxes > offersBefore || NewLineAmong(from, lost); }) ||
+            restoreBoxes == offersBefore) {
+            return; // offered after the next read, in a later cycle
+        }
+        const int offered = logWhenOffered;
+        PumpUntil([&] { return !window->TransferBusy() || NewLineAmong(offered, lost); });
+        const auto esc = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
+        const size_t writes =
+            port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); });
+        if (!restoreTaken) {
+            EXPECT_EQ(writes, writesWhenOffered) << "a declined restore was written";
+            EXPECT_EQ(esc, MakeRealisticParamBlock());
+            return;
+        }
+        std::vector<int> refused;
+        const auto expected = Restored(flashedFrom, &refused);
+        QStringList labels;
+        for (const int index : refused) {
+            labels << kParamInfo[static_cast<size_t>(index)].label;
+        }
+        const QString line = refused.empty()
+                                 ? QString("Previous settings restored.")
+                                 : "Previous settings restored except: " + labels.join(", ") + ".";
+        const bool said = log.mid(offered).contains(line);
+        EXPECT_TRUE(said || NewLineAmong(offered, {"Update Parameters ERROR!!"}) ||
+                    NewLineAmong(offered, lost))
+            << "expected " << line.toStdString() << ": "
+            << log.mid(offered).join(" | ").toStdString();
+        if (said) {
+            EXPECT_EQ(esc, expected) << "the ESC does not hold the settings said to be restored";
+        }
+        if (NewLineAmong(offered, {"ESC holds other values than were sent."})) {
+            chosen.push_back(esc); // the ESC's own doing, shown to the user
+        }
+    }
+
     // Moves a slider of the open page while a write runs, and leaves the page so that the
     // move is stored; true when a value changed.
     bool EditDuringWrite() {
@@ -372,9 +453,12 @@ protected:
                 });
             };
         }
-        port.Esc([length](sim::EscSimulator& e) { e.SetFirmwareBlockLength(length); });
+        // Once flashed, the ESC runs on its defaults.
+        port.Esc([=](sim::EscSimulator& e) { e.ExpectFirmware(length, blocks, 'A', 13); });
         const size_t storedBefore =
             port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); });
+        flashedFrom = window->Connection().Params().Values();
+        const int offersBefore = restoreBoxes;
         ClickAt(kHomeButton);
         const Fault fault = Arm();
         Settle();
@@ -419,7 +503,9 @@ protected:
             }
             ClickAt(kWriteButton);
             PumpUntil([&] { return window->ParamsLoaded() && !window->TransferBusy(); });
-            EXPECT_EQ(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); }),
+            EXPECT_EQ(restoreBoxes > offersBefore
+                          ? writesWhenOffered
+                          : port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); }),
                       writes)
                 << "a write reached the ESC between the flash and its re-read";
         }
@@ -436,6 +522,7 @@ protected:
         if (NewLineAmong(from, {"Updating Firmware Completed."})) {
             ++firmwareCompleted;
             EXPECT_EQ(stored.size() - storedBefore, static_cast<size_t>(blocks));
+            CheckRestore(from, offersBefore);
         } else {
             ++firmwareFailed;
         }
@@ -447,6 +534,7 @@ TEST_F(Soak, NothingIsLostWhateverTheEscDoes) {
     Connect();
     HookBoxes();
     chosen.push_back(port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); }));
+    chosen.push_back(MakeRealisticParamBlock()); // where a flash leaves the ESC
     for (int cycle = 0; cycle < cycles && !HasFatalFailure(); ++cycle) {
         EnsureConnected();
         if (HasFatalFailure()) {
@@ -463,7 +551,7 @@ TEST_F(Soak, NothingIsLostWhateverTheEscDoes) {
         CheckCycle(from);
     }
     std::printf("soak: %d cycles, %d faults; writes %d completed, %d failed; firmware %d "
-                "completed, %d failed\n",
+                "completed, %d failed; settings offered back %d times, taken %d\n",
                 cycles, faultsInjected, writesCompleted, writesFailed, firmwareCompleted,
-                firmwareFailed);
+                firmwareFailed, restoreBoxes, restoresTaken);
 }

@@ -111,6 +111,39 @@ TEST_F(ParameterSetTest, DragBrakeAndBoostTimingStayLinearWithTable) {
     EXPECT_EQ(Value(PARAM_START_POWER), 60);
 }
 
+// Settings carried over from other firmware land only where the new descriptors offer them.
+TEST_F(ParameterSetTest, PlacedValuesLandOnlyWhereTheDescriptorOffersThem) {
+    ParamBlockBuilder builder;
+    builder
+        .AddTable({30, 32, 34})             // 0
+        .AddTable({0, 1})                   // 1
+        .AddLinear(10, 20)                  // 2
+        .AddLinear(10, 20)                  // 3
+        .AddLinear(10, 20)                  // 4
+        .AddEntry(3, 10, 20, {40, 50, 60}); // 5 drag brake: linear along its table
+    for (int index = 0; index < 6; ++index) {
+        builder.SetValue(index, 1);
+    }
+    Use(builder.Build());
+    ParameterSet::ParamValues values;
+    values[0] = 34; // a table entry
+    values[1] = 2;  // not in the table
+    values[2] = 20; // the linear range's ends are inside it
+    values[3] = 9;  // below min (would wrap to a large position)
+    values[4] = 21; // above max
+    values[5] = 13; // past min + count - 1 of a linear entry with a table
+    EXPECT_EQ(m_set.PlaceValues(values), (std::vector<int>{1, 3, 4, 5}));
+    EXPECT_EQ(Value(0), 34);
+    EXPECT_EQ(Value(2), 20);
+    for (const int refused : {1, 3, 4, 5}) {
+        EXPECT_EQ(Value(refused), 1) << refused;
+    }
+    values = {};
+    values[5] = 12;
+    EXPECT_TRUE(m_set.PlaceValues(values).empty());
+    EXPECT_EQ(Value(5), 12);
+}
+
 TEST_F(ParameterSetTest, SnapshotDecidesWhetherAWriteIsNeeded) {
     Use(MakeRealisticParamBlock());
     m_set.SnapshotParams();
