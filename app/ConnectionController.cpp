@@ -287,12 +287,18 @@ void ConnectionController::OnReadDone() {
         m_view.AddStatus(text::kPleaseUpdateFirmware);
         m_link.SetReportIdentity(false);
         m_firmwareOnly = true;
+        // The updated ESC cannot take the settings; they wait for its next update, and no
+        // other ESC read meanwhile is offered them.
+        m_restoreDue = false;
     }
 }
 
 void ConnectionController::OnLinkLost() {
     m_readPending = false;
     m_restoredLine.clear();
+    // Whichever ESC answers next may be another one: the settings kept are not offered to it.
+    m_restoreDue = false;
+    m_kept.reset();
     m_verifyPending = false;
     m_firmwareBusy = false;
     m_link.SetReportIdentity(true);

@@ -86,6 +86,8 @@ public:
     bool IsHotAreaLive(int area) const;
     ParameterSet& Params() { return m_params; }
     const ParameterSet& Params() const { return m_params; }
+    // The block the pages edit.
+    const std::vector<uint8_t>& Block() const { return m_block; }
     KVALinkCore& Link() { return m_link; }
     bool ParamsLoaded() const { return m_paramsLoaded; }
     bool FirmwareOnly() const { return m_firmwareOnly; }
@@ -154,10 +156,10 @@ private:
     std::vector<uint8_t> m_sentBlock;
     ParameterSet m_params;
 
-    // The ESC's settings when its last firmware update started, until they are offered back
-    // after the read that follows the update.
+    // The settings when the ESC's last firmware update started, until they are offered back
+    // after the read that follows the update; gone with the ESC.
     struct KeptSettings {
-        ParameterSet::ParamValues values;
+        std::vector<uint8_t> block;
         uint8_t byModel = 0;
         uint8_t byFamily = 0;
     };

@@ -119,8 +119,10 @@ void ConnectionController::UpdateFirmware() {
     // offered back after the update, changes still waiting for WRITE among them (the ESC may
     // hold them already: a write whose read-back failed leaves them marked). An ESC with no
     // readable settings (an update retried after a failed one) keeps what was kept before.
-    if (m_paramsLoaded) {
-        m_kept = KeptSettings{m_params.Values(), m_escIdentity.byModel, m_escIdentity.byFamily};
+    if (m_paramsLoaded && m_params.HasBlock()) {
+        const auto end = m_block.begin() + static_cast<std::ptrdiff_t>(m_params.BlockSize());
+        m_kept =
+            KeptSettings{{m_block.begin(), end}, m_escIdentity.byModel, m_escIdentity.byFamily};
     }
     m_restoreDue = false;
     m_view.StartProgress(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
@@ -129,13 +131,17 @@ void ConnectionController::UpdateFirmware() {
 void ConnectionController::OfferRestore(uint32_t epoch) {
     const LiveAreasNotice notice{m_view};
     const auto stillThisEsc = [&] {
-        return m_escIdentity.nEpoch == epoch && m_paramsLoaded && !m_transferBusy;
+        return m_escIdentity.nEpoch == epoch && m_paramsLoaded && m_params.HasBlock() &&
+               !m_transferBusy;
     };
-    if (!m_kept || !stillThisEsc()) {
+    if (!m_kept) {
         return;
     }
-    const KeptSettings kept = *m_kept;
+    KeptSettings kept = std::move(*m_kept);
     m_kept.reset();
+    if (!stillThisEsc()) {
+        return;
+    }
     // The box runs an event loop: the ESC may go, or be swapped for another, meanwhile.
     if (Ask(QMessageBox::Question, text::kRestoreSettingsAsk, QMessageBox::Yes | QMessageBox::No,
             QMessageBox::Yes) != QMessageBox::Yes ||
@@ -143,7 +149,9 @@ void ConnectionController::OfferRestore(uint32_t epoch) {
         return;
     }
     QStringList refused;
-    for (const int index : m_params.PlaceValues(kept.values)) {
+    ParameterSet previous;
+    previous.SetBlock(kept.block.data(), kept.block.size());
+    for (const int index : m_params.TakeValuesFrom(previous)) {
         refused << QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label);
     }
     const QString line = refused.isEmpty() ? QString::fromLatin1(text::kSettingsRestored)

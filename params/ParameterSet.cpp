@@ -23,9 +23,12 @@ bool IsAlwaysLinear(int index) {
 } // namespace
 
 void ParameterSet::SetBlock(uint8_t* pBlock, uint16_t wBlockLength, uint8_t byBlockCount) {
-    const size_t size = static_cast<size_t>(wBlockLength) * byBlockCount;
-    m_pBlock = size != 0 ? pBlock : nullptr;
-    m_nBlockSize = m_pBlock != nullptr ? size : 0;
+    SetBlock(pBlock, static_cast<size_t>(wBlockLength) * byBlockCount);
+}
+
+void ParameterSet::SetBlock(uint8_t* pBlock, size_t nSize) {
+    m_pBlock = nSize != 0 ? pBlock : nullptr;
+    m_nBlockSize = m_pBlock != nullptr ? nSize : 0;
 }
 
 // The block comes from the ESC and nothing guarantees that its skip length and table lengths
@@ -141,31 +144,34 @@ bool ParameterSet::Offers(int index, const Entry& entry, uint8_t value) const {
     return m_pBlock[entry.nOffset + kEntryHeaderSize + position] == value;
 }
 
-ParameterSet::ParamValues ParameterSet::Values() const {
-    ParamValues values;
-    for (int index = 0; index < PARAM_COUNT; ++index) {
-        Entry entry;
-        if (FindEntry(index, entry)) {
-            values[static_cast<size_t>(index)] =
-                m_pBlock[kValueOffset + static_cast<size_t>(index)];
-        }
-    }
-    return values;
+bool ParameterSet::DescribedAlike(const Entry& mine, const ParameterSet& other,
+                                  const Entry& theirs) const {
+    const uint8_t* table = m_pBlock + mine.nOffset + kEntryHeaderSize;
+    return mine.byCount == theirs.byCount && mine.byMin == theirs.byMin &&
+           mine.byMax == theirs.byMax &&
+           std::equal(table, table + mine.byCount,
+                      other.m_pBlock + theirs.nOffset + kEntryHeaderSize);
 }
 
-std::vector<int> ParameterSet::PlaceValues(const ParamValues& values) {
+std::vector<int> ParameterSet::TakeValuesFrom(const ParameterSet& previous) {
     std::vector<int> refused;
     for (int index = 0; index < PARAM_COUNT; ++index) {
-        const std::optional<uint8_t>& value = values[static_cast<size_t>(index)];
-        if (!value) {
+        Entry old;
+        if (!previous.FindEntry(index, old)) {
             continue;
         }
+        const size_t at = kValueOffset + static_cast<size_t>(index);
+        const uint8_t value = previous.m_pBlock[at];
         Entry entry;
-        if (!FindEntry(index, entry) || !Offers(index, entry, *value)) {
+        bool taken = FindEntry(index, entry) && Offers(index, entry, value);
+        if (taken && IsAlwaysLinear(index) && (old.byCount != 0 || entry.byCount != 0)) {
+            taken = DescribedAlike(entry, previous, old); // a position along the table
+        }
+        if (!taken) {
             refused.push_back(index);
             continue;
         }
-        m_pBlock[kValueOffset + static_cast<size_t>(index)] = *value;
+        m_pBlock[at] = value;
     }
     return refused;
 }

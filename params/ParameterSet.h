@@ -6,11 +6,9 @@
 
 #include "ParameterDescriptor.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace corvane {
@@ -19,7 +17,9 @@ class ParameterSet {
 public:
     // The block to look at (null, or a length or count of 0, means no block).
     void SetBlock(uint8_t* pBlock, uint16_t wBlockLength, uint8_t byBlockCount);
+    void SetBlock(uint8_t* pBlock, size_t nSize);
     bool HasBlock() const { return m_pBlock != nullptr; }
+    size_t BlockSize() const { return m_nBlockSize; }
 
     bool GetParamDescriptor(int index, ParameterDescriptor& descriptor) const;
     uint8_t GetParamPosition(int index) const;
@@ -42,14 +42,13 @@ public:
     // In index order; none without a snapshot of the block's size.
     std::vector<Change> ChangedParams() const;
 
-    // The sixteen value bytes as the block holds them; none for a parameter the block does not
-    // describe.
-    using ParamValues = std::array<std::optional<uint8_t>, PARAM_COUNT>;
-    ParamValues Values() const;
-    // Puts each value into the block where the parameter's descriptor offers it (a table entry,
-    // or a place inside the linear range); returns, in index order, the parameters it could not
-    // place, whose values stay as they were.
-    std::vector<int> PlaceValues(const ParamValues& values);
+    // Takes each value of another block (another firmware's, say) where this block's descriptor
+    // offers it: a table entry, or a place inside the linear range. Drag brake and boost timing
+    // store a position along their table when they come with one, which means something else
+    // under another table: theirs are taken then only where both blocks describe them alike.
+    // Returns, in index order, the parameters the other block holds that were not taken; they
+    // keep this block's values.
+    std::vector<int> TakeValuesFrom(const ParameterSet& previous);
 
     // Byte 5; 0 when no block is held (never an accepted version).
     uint8_t ParamBlockVersion() const;
@@ -65,6 +64,7 @@ private:
     bool FindEntry(int index, Entry& entry) const;
     uint8_t PositionOf(int index, const Entry& entry, uint8_t value) const;
     bool Offers(int index, const Entry& entry, uint8_t value) const;
+    bool DescribedAlike(const Entry& mine, const ParameterSet& other, const Entry& theirs) const;
 
     uint8_t* m_pBlock = nullptr;
     size_t m_nBlockSize = 0;

@@ -353,4 +353,53 @@ TEST_F(FirmwareWorkflow, FirmwareOnlyStateCanUpdate) {
     ClickAt(kFirmwareLabel);
     ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
     EXPECT_EQ(EscBlocks(), 4u);
+    // No settings were readable before the update: none are offered after it.
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    Pump(10);
+    EXPECT_EQ(m_boxes.size(), 1u);
+}
+
+// Settings kept from one ESC are never offered to another of the same model plugged in before
+// the first was read after its update.
+TEST_F(FirmwareWorkflow, KeptSettingsAreNotOfferedToAnotherEsc) {
+    port.Esc([](sim::EscSimulator& e) {
+        auto block = e.ParamBlock();
+        block[9 + PARAM_DRAG_BRAKE] = 17;
+        e.SetParamBlock(block);
+    });
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    const auto swap = [&] {
+        port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+        ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+        port.Esc([](sim::EscSimulator& e) {
+            e.SetParamBlock(MakeRealisticParamBlock());
+            e.SetConnected(true);
+        });
+        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        Pump(10); // an offer would be asked once the read's notice is handled
+        for (const Box& box : m_boxes) {
+            EXPECT_FALSE(box.text.startsWith("Firmware updated.")) << "offered to another ESC";
+        }
+    };
+    // The updated firmware's settings cannot be read; the other ESC is plugged in meanwhile.
+    ParamBlock unreadable = MakeRealisticParamBlock();
+    unreadable[5] = 5;
+    port.Esc([&](sim::EscSimulator& e) { e.ExpectFirmware(66, 4, 'B', 14, unreadable); });
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntilLine("Please update Firmware!!"));
+    swap();
+    // The ESC is unplugged as soon as the update is done, before it is read again.
+    port.Esc([](sim::EscSimulator& e) {
+        auto block = e.ParamBlock();
+        block[9 + PARAM_DRAG_BRAKE] = 17;
+        e.SetParamBlock(block);
+    });
+    Settle();
+    WriteFile(8, 50);
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed.", 2));
+    swap();
+    EXPECT_EQ(m_boxes.size(), 2u);
 }

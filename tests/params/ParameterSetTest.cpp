@@ -112,36 +112,57 @@ TEST_F(ParameterSetTest, DragBrakeAndBoostTimingStayLinearWithTable) {
 }
 
 // Settings carried over from other firmware land only where the new descriptors offer them.
-TEST_F(ParameterSetTest, PlacedValuesLandOnlyWhereTheDescriptorOffersThem) {
-    ParamBlockBuilder builder;
-    builder
-        .AddTable({30, 32, 34})             // 0
-        .AddTable({0, 1})                   // 1
-        .AddLinear(10, 20)                  // 2
-        .AddLinear(10, 20)                  // 3
-        .AddLinear(10, 20)                  // 4
-        .AddEntry(3, 10, 20, {40, 50, 60}); // 5 drag brake: linear along its table
-    for (int index = 0; index < 6; ++index) {
-        builder.SetValue(index, 1);
+TEST_F(ParameterSetTest, ValuesTakenFromOtherFirmwareLandOnlyWhereOffered) {
+    ParamBlockBuilder now;
+    now.AddTable({30, 32, 34})             // 0
+        .AddTable({0, 1})                  // 1
+        .AddLinear(10, 20)                 // 2
+        .AddLinear(10, 20)                 // 3
+        .AddLinear(10, 20)                 // 4
+        .AddEntry(3, 10, 20, {40, 50, 60}) // 5 drag brake: a position along its table
+        .AddLinear(0, 50);                 // 6 boost timing: plain linear
+    for (int index = 0; index < 7; ++index) {
+        now.SetValue(index, 1);
     }
-    Use(builder.Build());
-    ParameterSet::ParamValues values;
-    values[0] = 34; // a table entry
-    values[1] = 2;  // not in the table
-    values[2] = 20; // the linear range's ends are inside it
-    values[3] = 9;  // below min (would wrap to a large position)
-    values[4] = 21; // above max
-    values[5] = 13; // past min + count - 1 of a linear entry with a table
-    EXPECT_EQ(m_set.PlaceValues(values), (std::vector<int>{1, 3, 4, 5}));
+    for (int index = 7; index < PARAM_COUNT; ++index) {
+        now.AddLinear(0, 9);
+    }
+    Use(now.Build());
+    const auto previous = [](std::initializer_list<uint8_t> dragBrakeTable) {
+        ParamBlockBuilder builder;
+        builder.AddTable({30, 32, 34, 36})
+            .SetValue(0, 34) // the value itself counts, not its place in the table
+            .AddTable({0, 1, 2})
+            .SetValue(1, 2) // not among the new choices
+            .AddLinear(0, 30)
+            .SetValue(2, 20) // the range's end is inside it
+            .AddLinear(0, 30)
+            .SetValue(3, 9) // below min (would wrap to a large position)
+            .AddLinear(0, 30)
+            .SetValue(4, 21) // above max
+            .AddEntry(3, 10, 20, dragBrakeTable)
+            .SetValue(5, 11)
+            .AddLinear(0, 50)
+            .SetValue(6, 33);
+        for (int index = 7; index < PARAM_COUNT; ++index) {
+            builder.AddLinear(0, 9).SetValue(index, 0);
+        }
+        return builder.Build();
+    };
+    ParamBlock other = previous({40, 50, 70}); // position 1 means 50 in both, 2 does not
+    ParameterSet from;
+    from.SetBlock(other.data(), 512, 1);
+    const ParamBlock before = m_block;
+    EXPECT_EQ(m_set.TakeValuesFrom(from), (std::vector<int>{1, 3, 4, 5}));
     EXPECT_EQ(Value(0), 34);
     EXPECT_EQ(Value(2), 20);
+    EXPECT_EQ(Value(6), 33);
     for (const int refused : {1, 3, 4, 5}) {
-        EXPECT_EQ(Value(refused), 1) << refused;
+        EXPECT_EQ(Value(refused), before[9 + refused]) << refused;
     }
-    values = {};
-    values[5] = 12;
-    EXPECT_TRUE(m_set.PlaceValues(values).empty());
-    EXPECT_EQ(Value(5), 12);
+    other = previous({40, 50, 60}); // described alike: the position means the same
+    EXPECT_EQ(m_set.TakeValuesFrom(from), (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(Value(5), 11);
 }
 
 TEST_F(ParameterSetTest, SnapshotDecidesWhetherAWriteIsNeeded) {
