@@ -1,5 +1,6 @@
 // What the link benchmarks share: starting the worker over the simulator and waiting until
-// the simulated ESC is identified, so what is measured starts from a connected, idle link.
+// the simulated ESC is identified, so what is measured starts from a connected, idle link; and
+// waiting for an exchange to end.
 #pragma once
 
 #include <atomic>
@@ -19,6 +20,40 @@ inline void StartIdentified(KVALinkCore& link, const std::atomic<bool>& identifi
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     link.SetReportIdentity(false);
+}
+
+// Hears the identity and the end of each exchange: done, failed, or the link lost.
+class OutcomeSink : public NotifySink {
+public:
+    void PostLinkNotify(uint32_t code, uint32_t) override {
+        switch (code) {
+        case LN_IDENTIFIED:
+            m_bIdentified = true;
+            break;
+        case LN_WRITE_DONE:
+        case LN_WRITE_FAILED:
+        case LN_READ_DONE:
+        case LN_READ_FAILED:
+        case LN_LINK_LOST:
+            m_nOutcome = static_cast<int>(code);
+            break;
+        default:
+            break;
+        }
+    }
+    std::atomic<bool> m_bIdentified{false};
+    // The last exchange's end; 0 until one is heard.
+    std::atomic<int> m_nOutcome{0};
+};
+
+// Seconds from `start` until the sink hears the end of an exchange.
+inline double
+AwaitOutcome(const OutcomeSink& sink,
+             std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now()) {
+    while (sink.m_nOutcome == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 } // namespace corvane::bench

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <sstream>
-#include <thread>
 
 #include "BenchLink.h"
 #include "KVALinkCore.h"
@@ -15,20 +14,6 @@
 using namespace corvane;
 
 namespace {
-
-class DoneSink : public NotifySink {
-public:
-    void PostLinkNotify(uint32_t code, uint32_t) override {
-        if (code == LN_IDENTIFIED) {
-            m_bIdentified = true;
-        }
-        if (code == LN_WRITE_DONE || code == LN_WRITE_FAILED || code == LN_LINK_LOST) {
-            m_nResult = static_cast<int>(code);
-        }
-    }
-    std::atomic<bool> m_bIdentified{false};
-    std::atomic<int> m_nResult{0};
-};
 
 std::string MakeFile(uint16_t blockLength, uint8_t blocks) {
     std::string file;
@@ -56,7 +41,7 @@ int main(int argc, char** argv) {
     port.SetReadWait(kReadWaitMs);
     port.SetLatency(latencyMs);
     port.Esc([](sim::EscSimulator& e) { e.SetFirmwareBlockLength(kBlockLength); });
-    DoneSink sink;
+    bench::OutcomeSink sink;
     KVALinkCore link(&port);
     link.SetNotifySink(&sink);
     bench::StartIdentified(link, sink.m_bIdentified);
@@ -69,21 +54,17 @@ int main(int argc, char** argv) {
     const size_t reportsBefore = port.SentReports().size();
     const auto start = std::chrono::steady_clock::now();
     link.StartFirmwareUpdate(&link.m_FirmwareRecord);
-    while (sink.m_nResult == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = bench::AwaitOutcome(sink, start);
     link.Run(false);
 
     const size_t reports = port.SentReports().size() - reportsBefore;
     const double pacing = reports * (kReadWaitMs / 1000.0);
     const auto blocks = port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); });
     std::printf("firmware: %u blocks x %u bytes, report latency %u ms, result %d\n", kBlocks,
-                kBlockLength, latencyMs, sink.m_nResult.load());
+                kBlockLength, latencyMs, sink.m_nOutcome.load());
     std::printf("blocks stored by the ESC: %zu\n", blocks);
     std::printf("reports sent: %zu (keep-alives included)\n", reports);
     std::printf("total time: %.2f s; read-wait pacing: %.2f s; ratio %.3f\n", seconds, pacing,
                 seconds / pacing);
-    return sink.m_nResult == LN_WRITE_DONE ? 0 : 1;
+    return sink.m_nOutcome == LN_WRITE_DONE ? 0 : 1;
 }
