@@ -287,18 +287,18 @@ void CCorvaneProgPanelDlg::mousePressEvent(QMouseEvent* event) {
                     [at](const layout::HotAreaPlace& p) { return p.hit.contains(at); });
     // A press on a live area acts; one on a dead area does nothing; one on the rest of the
     // face drags the window.
-    if (onArea && (area == HotNone || area >= HotAreaCount || !IsHotAreaLive(area))) {
+    if (area > HotNone && area < HotAreaCount && IsHotAreaLive(area)) {
+        OnHotAreaPressed(area);
         return;
     }
-    if (area == HotNone || area >= HotAreaCount || !IsHotAreaLive(area)) {
-        QWindow* window = windowHandle();
-        if (window == nullptr || !window->startSystemMove()) {
-            m_dragging = true;
-            m_dragOffset = event->globalPosition().toPoint() - pos();
-        }
+    if (onArea) {
         return;
     }
-    OnHotAreaPressed(area);
+    QWindow* window = windowHandle();
+    if (window == nullptr || !window->startSystemMove()) {
+        m_dragging = true;
+        m_dragOffset = event->globalPosition().toPoint() - pos();
+    }
 }
 
 void CCorvaneProgPanelDlg::mouseReleaseEvent(QMouseEvent*) {
