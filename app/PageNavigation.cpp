@@ -45,10 +45,6 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
                                        m_throttlePage.get()}) {
             page->setGeometry(place);
             page->hide();
-        }
-        for (CPageBase* page :
-             std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(), m_timingPage.get(),
-                                       m_throttlePage.get()}) {
             m_pages[static_cast<size_t>(page->PageIndex())] = page;
         }
         m_pagesExist = true;
