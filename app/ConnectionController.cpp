@@ -44,7 +44,7 @@ ConnectionController::~ConnectionController() {
 }
 
 void ConnectionController::Start() {
-    m_link.SetNotifySink(&m_sink);
+    m_link.SetNotifySink(&m_notices);
     m_view.ClearStatus();
     m_view.CreatePages(false);
     m_link.Reset();
@@ -73,15 +73,22 @@ void ConnectionController::Stop() {
     // The worker posts to this object and reads the link's records: it goes first.
     m_link.Run(false);
     m_link.SetNotifySink(nullptr);
+    m_notices.Clear();
 }
 
 bool ConnectionController::event(QEvent* event) {
-    if (event->type() == LinkNotifyEvent::Kind()) {
-        auto* note = static_cast<LinkNotifyEvent*>(event);
-        OnLinkNotify(note->Code(), note->Value());
+    if (event->type() == LinkNoticeQueue::WakeKind()) {
+        TakeLinkNotices();
         return true;
     }
     return QObject::event(event);
+}
+
+void ConnectionController::TakeLinkNotices() {
+    // One at a time: a notice may open a box, whose event loop takes the ones after it.
+    while (const std::optional<LinkNotice> notice = m_notices.Take()) {
+        OnLinkNotify(notice->code, notice->value);
+    }
 }
 
 bool ConnectionController::IsHotAreaLive(int area) const {

@@ -17,7 +17,7 @@
 #include "AccessNotice.h"
 #include "Clock.h"
 #include "KVALinkCore.h"
-#include "LinkEventSink.h"
+#include "LinkNoticeQueue.h"
 #include "ParameterSet.h"
 #include "SkinLayout.h"
 
@@ -105,6 +105,8 @@ private:
         ~LiveAreasNotice() { view.LiveAreasChanged(); }
     };
 
+    // Handles every notice the worker has queued, oldest first.
+    void TakeLinkNotices();
     void NoteDongleSearch(bool opened, bool wholeWalk);
     void NoteAccessAfterSearch(bool opened, bool wholeWalk);
     void OnIdentified();
@@ -129,7 +131,7 @@ private:
     PortBase& m_port;
     ConnectionView& m_view;
     Options m_options;
-    LinkEventSink m_sink{this};
+    LinkNoticeQueue m_notices{this};
     KVALinkCore m_link;
     AccessNotice m_accessNotice;
     QTimer m_dongleRetry;

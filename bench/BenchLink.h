@@ -25,8 +25,8 @@ inline void StartIdentified(KVALinkCore& link, const std::atomic<bool>& identifi
 // Hears the identity and the end of each exchange: done, failed, or the link lost.
 class OutcomeSink : public NotifySink {
 public:
-    void PostLinkNotify(uint32_t code, uint32_t) override {
-        switch (code) {
+    void PostLinkNotify(const LinkNotice& notice) override {
+        switch (const uint32_t code = notice.code) {
         case LN_IDENTIFIED:
             m_bIdentified = true;
             break;

@@ -21,8 +21,8 @@ double ProcessCpuSeconds() {
 
 class CountingSink : public NotifySink {
 public:
-    void PostLinkNotify(uint32_t code, uint32_t) override {
-        if (code == LN_IDENTIFIED) {
+    void PostLinkNotify(const LinkNotice& notice) override {
+        if (notice.code == LN_IDENTIFIED) {
             m_bIdentified = true;
         }
     }

@@ -8,7 +8,7 @@
 #include <QEvent>
 
 #include "CCorvaneProgPanelDlg.h"
-#include "LinkEventSink.h"
+#include "LinkNoticeQueue.h"
 #include "SimPort.h"
 
 using namespace corvane;
@@ -22,18 +22,19 @@ double Ms(Steady::time_point from, Steady::time_point to) {
 
 class Watch : public QObject {
 public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !painted) {
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::Paint && target == window && !painted) {
             painted = true;
             paintedAt = Steady::now();
         }
-        if (event->type() == LinkNotifyEvent::Kind() &&
-            static_cast<LinkNotifyEvent*>(event)->Code() == LN_GREETING && !greeted) {
+        // The link's first notice is the ESC's greeting.
+        if (event->type() == LinkNoticeQueue::WakeKind() && !greeted) {
             greeted = true;
             greetedAt = Steady::now();
         }
         return false;
     }
+    QObject* window = nullptr;
     bool painted = false, greeted = false;
     Steady::time_point paintedAt, greetedAt;
 };
@@ -49,7 +50,9 @@ int main(int argc, char** argv) {
 
     const auto start = Steady::now();
     auto window = std::make_unique<CCorvaneProgPanelDlg>(port);
-    window->installEventFilter(&watch);
+    // Application-wide: the link's notices go to the window's controller, not the window.
+    watch.window = window.get();
+    app.installEventFilter(&watch);
     window->show();
     while (!watch.painted || !window->ParamsLoaded()) {
         app.processEvents(QEventLoop::AllEvents, 5);

@@ -44,7 +44,7 @@ bool KVALinkCore::WriteParameters() {
 
 bool KVALinkCore::WriteParameters(const uint8_t* block, uint32_t size, uint32_t epoch) {
     if (block == nullptr || size == 0 || IsTransferBusy(&m_EscRecord)) {
-        Post(LN_WRITE_FAILED, esc::kWriteParams);
+        PostRefusal(LN_WRITE_FAILED, esc::kWriteParams);
         return false;
     }
     m_EscRecord.byCommand = esc::kWriteParams;

@@ -42,7 +42,13 @@ LinkBase::~LinkBase() {
 
 void LinkBase::Post(uint32_t code, uint32_t value) {
     if (NotifySink* sink = m_pNotifySink.load()) {
-        sink->PostLinkNotify(code, value);
+        sink->PostLinkNotify({code, value, m_nExchange.load()});
+    }
+}
+
+void LinkBase::PostRefusal(uint32_t code, uint32_t value) {
+    if (NotifySink* sink = m_pNotifySink.load()) {
+        sink->PostLinkNotify({code, value, m_nExchangeSerial.fetch_add(1) + 1});
     }
 }
 
@@ -129,6 +135,7 @@ void LinkBase::ResetLocked() {
     m_Write = {};
     m_bIdentifyNeeded.store(true);
     NextEscEpoch();
+    BeginExchange(); // the wait for the ESC
 }
 
 void LinkBase::RunPass() {
@@ -211,12 +218,14 @@ bool LinkBase::StepWhileQuiet() {
     case LINK_IDLE:
         m_dwLastRxTick.store(0);
         if (m_bIdentifyNeeded.load()) {
+            BeginExchange();
             StoreLinkState(LINK_IDENTIFY);
             m_nSubState.store(SUB_IDENTIFY_START);
             OnIdentifyByte(kNoByte);
         } else if (m_nBlocksLeft.load() != 0) {
             FrameNextBlock();
         } else if (Now() - m_dwLastIoTick.load() > kKeepAliveQuietMs) {
+            BeginExchange();
             StoreLinkState(LINK_KEEPALIVE);
             m_nSubState.store(SUB_IDENTIFY_START);
             OnIdentifyByte(kNoByte);
@@ -267,6 +276,7 @@ void LinkBase::OnLinkTimeout(int state) {
         Post(code, static_cast<uint32_t>(subState));
     }
     Post(LN_LINK_LOST, 0);
+    BeginExchange(); // the wait for the ESC
     m_nSubState.store(SUB_GREETING_WAIT);
     StoreLinkState(LINK_WAIT_ESC);
 }

@@ -81,7 +81,12 @@ public:
 protected:
     virtual void OnIdentified() = 0;
 
+    // Posts a notice of the exchange under way.
     void Post(uint32_t code, uint32_t value);
+    // Posts the refusal of a request that never began an exchange.
+    void PostRefusal(uint32_t code, uint32_t value);
+    // The exchange that begins now gets the next serial.
+    void BeginExchange() { m_nExchange.store(m_nExchangeSerial.fetch_add(1) + 1); }
     uint32_t Now() { return m_pClock->Now(); }
     // Starts the byte timer from `now`. A stored 0 means that no timer runs, so a start that
     // falls on tick 0 counts from tick 1: the limit runs 1 ms long instead of never.
@@ -163,6 +168,8 @@ protected:
     // Counts ESC connections: a new one starts with every reported identity and ends with
     // every link timeout or reset.
     std::atomic<uint32_t> m_nEscEpoch{0};
+    std::atomic<uint32_t> m_nExchangeSerial{0}; // the last serial handed out
+    std::atomic<uint32_t> m_nExchange{0};       // the exchange under way
 
     // Scratch of the byte handlers, one for each exchange.
     struct IdentifyScratch {

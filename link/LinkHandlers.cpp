@@ -327,9 +327,10 @@ bool LinkBase::StartRead(TransferRecord* record) {
         // Read-done, not read-failed, is what the protocol posts here: the window must tell
         // this from a finished read by its own bookkeeping (it asked, and the hand-over was
         // refused), never by looking at a block that was not read.
-        Post(LN_READ_DONE, record->byCommand);
+        PostRefusal(LN_READ_DONE, record->byCommand);
         return false;
     }
+    BeginExchange();
     // Only a request that owns the link may point the worker at its record.
     m_pReadRequest.store(record);
     m_byCommand.store(record->byCommand);
@@ -353,11 +354,11 @@ bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t 
     }
     std::unique_lock<std::mutex> lock;
     if (!ClaimLink(-1, lock)) {
-        Post(LN_WRITE_FAILED, record->byCommand);
+        PostRefusal(LN_WRITE_FAILED, record->byCommand);
         return false;
     }
     if (epoch != kAnyEpoch && epoch != m_nEscEpoch.load()) {
-        Post(LN_WRITE_FAILED, record->byCommand);
+        PostRefusal(LN_WRITE_FAILED, record->byCommand);
         return false;
     }
     if (data != nullptr) {
@@ -365,12 +366,13 @@ bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t 
             record->pData.reset(new (std::nothrow) uint8_t[size]);
             record->nDataSize = record->pData ? size : 0;
             if (!record->pData) {
-                Post(LN_WRITE_FAILED, record->byCommand);
+                PostRefusal(LN_WRITE_FAILED, record->byCommand);
                 return false;
             }
         }
         std::memcpy(record->pData.get(), data, size);
     }
+    BeginExchange();
     // Not before the link is ours: a write still in flight reads its record through this.
     m_pWriteRequest.store(record);
     m_nRetries.store(kBlockRetries);

@@ -101,7 +101,9 @@ public:
         link.SetReportIdentity(true);
     }
 
-    void PostLinkNotify(uint32_t code, uint32_t value) override {
+    void PostLinkNotify(const LinkNotice& notice) override {
+        const uint32_t code = notice.code;
+        const uint32_t value = notice.value;
         Require(IsKnownCode(code));
         if (code == LN_BLOCK_START) {
             OnBlockStart(value);

@@ -21,9 +21,9 @@ struct Note {
 
 class RecordingSink : public NotifySink {
 public:
-    void PostLinkNotify(uint32_t code, uint32_t value) override {
+    void PostLinkNotify(const LinkNotice& notice) override {
         std::lock_guard<std::mutex> lock(m_Lock);
-        m_Notes.push_back({code, value});
+        m_Notes.push_back({notice.code, notice.value});
         m_Changed.notify_all();
     }
 
