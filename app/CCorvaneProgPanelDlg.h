@@ -64,6 +64,8 @@ public:
     void RestorePressedHighlight() override;
     void LiveAreasChanged() override;
 
+    // The status list keeps the newest lines, this many at most.
+    static constexpr int kMaxStatusLines = 1000;
     void AddStatus(const QString& line) override;
     void ClearStatus() override;
     void StartProgress(int lastBlock) override;

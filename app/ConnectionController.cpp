@@ -45,7 +45,7 @@ ConnectionController::~ConnectionController() {
 
 void ConnectionController::Start() {
     m_link.SetNotifySink(&m_notices);
-    m_view.ClearStatus();
+    ClearLines();
     m_view.CreatePages(false);
     m_link.Reset();
     if (m_options.startWorker) {
@@ -60,7 +60,7 @@ void ConnectionController::Start() {
         SystemClock::Instance().Sleep(100);
     }
     m_view.ShowProgress(false);
-    m_view.AddStatus(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
+    Say(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
     NoteAccessAfterSearch(m_port.HoldsDevice(), true);
     if (!m_port.HoldsDevice() && m_options.startWorker) {
         // The worker's first search may not have ended within the pause: one more look
@@ -91,6 +91,16 @@ void ConnectionController::TakeLinkNotices() {
     }
 }
 
+void ConnectionController::Say(const QString& line) {
+    m_lastLine = line;
+    m_view.AddStatus(line);
+}
+
+void ConnectionController::ClearLines() {
+    m_lastLine.clear();
+    m_view.ClearStatus();
+}
+
 bool ConnectionController::IsHotAreaLive(int area) const {
     switch (area) {
     case HotCloseButton:
@@ -118,8 +128,8 @@ void ConnectionController::OnDeviceChange(bool arrival, const std::string& path)
     }
     m_accessNotice.OnRemoval(path);
     if (m_port.OnDeviceRemoval(path)) {
-        m_view.ClearStatus();
-        m_view.AddStatus(text::kWaitingDongleAfterRemoval);
+        ClearLines();
+        Say(text::kWaitingDongleAfterRemoval);
         // Another dongle of ours may still be plugged in: no arrival would ever name it.
         RetryDongleSearch();
     }
@@ -136,8 +146,8 @@ void ConnectionController::RetryDongleSearch() {
 void ConnectionController::NoteDongleSearch(bool opened, bool wholeWalk) {
     if (opened) {
         m_link.SetSubState(SUB_GREETING_WAIT);
-        m_view.AddStatus(text::kDongleConnected);
-        m_view.AddStatus(text::kWaitingEsc);
+        Say(text::kDongleConnected);
+        Say(text::kWaitingEsc);
     }
     NoteAccessAfterSearch(opened, wholeWalk);
 }
@@ -149,12 +159,12 @@ void ConnectionController::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
     // Once per plug-in, as in the status list: also where a user who started us from a
     // terminal, or sends us a log, will look.
     if (lines.denied) {
-        m_view.AddStatus(text::kDongleAccessDenied);
+        Say(text::kDongleAccessDenied);
         Diagnose("access to the USB dongle's node " + m_port.DeniedNode() +
                  " denied: install the udev rule 70-corvane-dongle.rules and re-plug the dongle");
     }
     if (lines.inUse) {
-        m_view.AddStatus(text::kDongleInUse);
+        Say(text::kDongleInUse);
         Diagnose(text::kDongleInUse);
     }
     // hidraw tells nobody when another program lets the dongle go: look again now and then
@@ -189,7 +199,7 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         }
         // The read may still end well (a stray byte after the request posts this, and the
         // ESC goes on): its end is still awaited.
-        m_view.AddStatus(text::kGetParamsFailed);
+        Say(text::kGetParamsFailed);
         m_link.SetReportIdentity(false);
         break;
     case LN_BLOCK_START:
@@ -207,6 +217,9 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         break;
     case LN_LINK_LOST:
         OnLinkLost();
+        break;
+    case LN_ESC_RESTARTED:
+        OnEscRestarted();
         break;
     default:
         break;
@@ -233,18 +246,22 @@ void ConnectionController::OnIdentified() {
     }
     const char* format = ConnectedFormat(esc.byModel);
     if (format == nullptr) {
-        m_view.AddStatus(text::kNotSupported);
+        // Said again for every identity the link reports, a few a second: once is enough
+        // while nothing else has been said since.
+        if (m_lastLine != QLatin1String(text::kNotSupported)) {
+            Say(text::kNotSupported);
+        }
         return;
     }
     char line[128];
     std::snprintf(line, sizeof line, format, esc.byVersionLetter, esc.byVersion / 10.0);
-    m_view.AddStatus(QString::fromLatin1(line));
-    m_view.AddStatus(text::kGettingParams);
+    Say(QString::fromLatin1(line));
+    Say(text::kGettingParams);
     // A read the link could not take (busy past its wait) never ran: whatever block the
     // controller holds is not this ESC's. The identity is asked for again, and with it the read.
     m_readPending = m_link.ReadParameters();
     if (!m_readPending) {
-        m_view.AddStatus(text::kGetParamsFailed);
+        Say(text::kGetParamsFailed);
     }
 }
 
@@ -263,14 +280,14 @@ void ConnectionController::OnReadDone() {
     if (!esc.pData || esc.nDataSize == 0) {
         m_block.clear();
         m_params.SetBlock(nullptr, 0, 0);
-        m_view.AddStatus(text::kGetParamsFailed);
+        Say(text::kGetParamsFailed);
         return;
     }
     // The worker is done with its block until the next read, which only this controller starts.
     m_block.assign(esc.pData.get(), esc.pData.get() + esc.nDataSize);
     const bool whole = m_block.size() >= size_t{esc.wBlockLength} * esc.byBlockCount;
     m_params.SetBlock(whole ? m_block.data() : nullptr, esc.wBlockLength, esc.byBlockCount);
-    m_view.AddStatus(text::kGettingParamsDone);
+    Say(text::kGettingParamsDone);
     if (m_block.size() > block::kVersionOffset &&
         m_block[block::kVersionOffset] == block::kSupportedVersion) {
         m_params.SnapshotParams();
@@ -290,8 +307,8 @@ void ConnectionController::OnReadDone() {
             }
         }
     } else {
-        m_view.AddStatus(text::kParamVersionUnsupported);
-        m_view.AddStatus(text::kPleaseUpdateFirmware);
+        Say(text::kParamVersionUnsupported);
+        Say(text::kPleaseUpdateFirmware);
         m_link.SetReportIdentity(false);
         m_firmwareOnly = true;
         // The updated ESC cannot take the settings; they wait for its next update, and no
@@ -310,11 +327,24 @@ void ConnectionController::OnLinkLost() {
     m_firmwareBusy = false;
     m_link.SetReportIdentity(true);
     m_view.CreatePages(false);
-    m_view.AddStatus(text::kEscDisconnected);
-    m_view.AddStatus(text::kWaitingEsc);
+    Say(text::kEscDisconnected);
+    Say(text::kWaitingEsc);
     m_paramsLoaded = false;
     m_transferBusy = false;
     m_firmwareOnly = false;
+}
+
+void ConnectionController::OnEscRestarted() {
+    // Not connected until the ESC is identified and read afresh; a flashed ESC that rebooted
+    // keeps the settings to offer back, since the same ESC is still on the lead.
+    if (m_verifyPending) {
+        OnVerifyFailed();
+    }
+    m_readPending = false;
+    m_paramsLoaded = false;
+    m_firmwareOnly = false;
+    m_view.CreatePages(false);
+    Say(text::kWaitingEsc);
 }
 
 void ConnectionController::OnBlockStart(uint32_t command) {
@@ -322,7 +352,7 @@ void ConnectionController::OnBlockStart(uint32_t command) {
     if (command == esc::kWriteFirmware) {
         m_view.ShowProgress(true);
     } else if (command == esc::kWriteParams) {
-        m_view.AddStatus(text::kUpdatingParams);
+        Say(text::kUpdatingParams);
     }
 }
 
@@ -330,14 +360,14 @@ void ConnectionController::EndFirmwareTransfer(const char* line) {
     m_transferBusy = false;
     m_firmwareBusy = false;
     m_view.ShowProgress(false);
-    m_view.AddStatus(line);
+    Say(line);
 }
 
 void ConnectionController::FailParameterWrite() {
     m_transferBusy = false;
     m_restoredLine.clear();
     m_view.RestorePressedHighlight();
-    m_view.AddStatus(text::kUpdateParamsError);
+    Say(text::kUpdateParamsError);
 }
 
 void ConnectionController::OnWriteDone(uint32_t command) {
@@ -381,9 +411,9 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
         // What the ESC holds is what was sent, not what the pages hold by now.
         m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
         m_view.RestorePressedHighlight();
-        m_view.AddStatus(text::kUpdateParamsDone);
+        Say(text::kUpdateParamsDone);
         if (!m_restoredLine.isEmpty()) {
-            m_view.AddStatus(std::exchange(m_restoredLine, QString()));
+            Say(std::exchange(m_restoredLine, QString()));
         }
         return;
     }
@@ -412,8 +442,8 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
     m_view.ReloadPages();
     m_restoredLine.clear();
     m_view.RestorePressedHighlight();
-    m_view.AddStatus(text::kUpdateParamsError);
-    m_view.AddStatus(text::kEscHoldsOther);
+    Say(text::kUpdateParamsError);
+    Say(text::kEscHoldsOther);
 }
 
 void ConnectionController::OnVerifyFailed() {

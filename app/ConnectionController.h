@@ -105,6 +105,9 @@ private:
         ~LiveAreasNotice() { view.LiveAreasChanged(); }
     };
 
+    // Every status line goes through here.
+    void Say(const QString& line);
+    void ClearLines();
     // Handles every notice the worker has queued, oldest first.
     void TakeLinkNotices();
     void NoteDongleSearch(bool opened, bool wholeWalk);
@@ -112,6 +115,7 @@ private:
     void OnIdentified();
     void OnReadDone();
     void OnLinkLost();
+    void OnEscRestarted();
     void OnBlockStart(uint32_t command);
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
@@ -170,6 +174,8 @@ private:
     bool m_restoreDue = false;
     // The line that ends a write restoring them, once it is confirmed.
     QString m_restoredLine;
+    // The last status line said.
+    QString m_lastLine;
 };
 
 } // namespace corvane

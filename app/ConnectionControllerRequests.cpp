@@ -23,7 +23,7 @@ constexpr uint32_t kCloseWaitStepMs = 10;
 void ConnectionController::UpdateParameters() {
     const LiveAreasNotice notice{m_view};
     if (m_params.ParamsUnchanged()) {
-        m_view.AddStatus(text::kParamsIdentical);
+        Say(text::kParamsIdentical);
         m_view.RestorePressedHighlight();
         return;
     }
@@ -57,7 +57,7 @@ void ConnectionController::UpdateFirmware() {
     // A second update while blocks are still going out would replace the payload the worker
     // is framing from: refuse it and leave the running transfer alone.
     if (m_transferBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
-        m_view.AddStatus(text::kFirmwareBusy);
+        Say(text::kFirmwareBusy);
         return;
     }
     const QString path = m_view.ChooseUpgradeFile();
@@ -92,7 +92,7 @@ void ConnectionController::UpdateFirmware() {
     const uint32_t checkedEpoch = m_escIdentity.nEpoch;
     if (Ask(QMessageBox::Information, text::kFirmwareConfirm,
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
-        m_view.AddStatus(text::kFirmwareCancelled);
+        Say(text::kFirmwareCancelled);
         return;
     }
     const bool sameEsc = m_escIdentity.nEpoch == checkedEpoch &&
@@ -101,7 +101,7 @@ void ConnectionController::UpdateFirmware() {
                          CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, EscAsRecord()) ==
                              FirmwareVerdict::Accepted;
     if (!sameEsc) {
-        m_view.AddStatus(text::kFirmwareCancelled);
+        Say(text::kFirmwareCancelled);
         return;
     }
     // The progress bar stays in sight, and no edit is made that the read after the update
@@ -112,7 +112,7 @@ void ConnectionController::UpdateFirmware() {
     if (!m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord, checkedEpoch)) {
         return;
     }
-    m_view.AddStatus(text::kUpdatingFirmware);
+    Say(text::kUpdatingFirmware);
     m_transferBusy = true; // the write button is dead from now on, not only from the first block
     m_firmwareBusy = true;
     // The new firmware starts from its defaults: the settings as the pages show them now are
@@ -159,7 +159,7 @@ void ConnectionController::OfferRestore(uint32_t epoch) {
                                                  .arg(refused.join(QStringLiteral(", ")));
     m_view.ReloadPages();
     if (m_params.ParamsUnchanged()) {
-        m_view.AddStatus(line); // the new firmware's defaults are the old settings
+        Say(line); // the new firmware's defaults are the old settings
         return;
     }
     // Written as WRITE writes, read back and compared; the line follows only a confirmed write.

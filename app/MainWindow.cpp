@@ -97,6 +97,10 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
 }
 
 void CCorvaneProgPanelDlg::AddStatus(const QString& line) {
+    // A list that grows without end slows the window down; the oldest lines go first.
+    while (m_statusList->count() >= kMaxStatusLines) {
+        delete m_statusList->takeItem(0);
+    }
     m_statusList->addItem(line);
     m_statusList->scrollToBottom();
 }

@@ -133,6 +133,8 @@ void LinkBase::ResetLocked() {
     m_nFrameLength = 0;
     m_Read = {};
     m_Write = {};
+    m_Watch = {};
+    m_dwTxStalledSince = 0;
     m_bIdentifyNeeded.store(true);
     NextEscEpoch();
     BeginExchange(); // the wait for the ESC
@@ -198,6 +200,7 @@ void LinkBase::SendQueued() {
     const int taken = SendPending(m_nTxOffset);
     if (taken > 0) {
         std::lock_guard<std::mutex> lock(m_StateLock);
+        m_dwTxStalledSince = 0;
         const int left = m_nTxLength.load() - taken;
         // The offset is back at 0 before the length says "nothing pending", so whoever
         // appends the next message starts it at the front of the buffer.
@@ -208,7 +211,43 @@ void LinkBase::SendQueued() {
     // The dongle took nothing: an exchange must still time out, or a dongle that stops
     // taking reports would hold the link busy for ever without a word to the window.
     std::lock_guard<std::mutex> lock(m_StateLock);
+    // Whatever the state: a keep-alive's closing byte waits in the queue of an idle link.
+    const uint32_t now = Now();
+    if (m_dwTxStalledSince == 0 || now < m_dwTxStalledSince) {
+        m_dwTxStalledSince = now != 0 ? now : 1;
+    } else if (now - m_dwTxStalledSince > kTxStallMs) {
+        OnLinkTimeout(m_nLinkState.load());
+        return;
+    }
     CheckByteTimeout(m_nLinkState.load());
+}
+
+void LinkBase::OnIdleByte(uint8_t byte) {
+    if (!m_Watch.active) {
+        return;
+    }
+    // A flashed ESC may restart at once and greet: that is no verdict on its last block.
+    if (m_Watch.lastBlock && m_Watch.command == esc::kWriteFirmware && byte == esc::kGreeting) {
+        return;
+    }
+    const uint8_t command = m_Watch.command;
+    m_Watch = {};
+    m_nBlocksLeft.store(0);
+    Post(LN_WRITE_FAILED, command);
+}
+
+bool LinkBase::WatchingLastBlock() {
+    if (!m_Watch.active || !m_Watch.lastBlock) {
+        return false;
+    }
+    const uint32_t now = Now();
+    if (now >= m_Watch.since && now - m_Watch.since <= kLastBlockWatchMs) {
+        return true;
+    }
+    const uint8_t command = m_Watch.command;
+    m_Watch = {};
+    Post(LN_WRITE_DONE, command);
+    return false;
 }
 
 bool LinkBase::StepWhileQuiet() {
@@ -217,6 +256,9 @@ bool LinkBase::StepWhileQuiet() {
     switch (state) {
     case LINK_IDLE:
         m_dwLastRxTick.store(0);
+        if (WatchingLastBlock()) {
+            break;
+        }
         if (m_bIdentifyNeeded.load()) {
             BeginExchange();
             StoreLinkState(LINK_IDENTIFY);
@@ -266,6 +308,8 @@ void LinkBase::CheckByteTimeout(int state) {
 void LinkBase::OnLinkTimeout(int state) {
     NextEscEpoch();
     m_dwLastRxTick.store(0);
+    m_Watch = {};
+    m_dwTxStalledSince = 0;
     // Whatever could not go out belongs to the exchange that just failed.
     m_nTxOffset = 0;
     m_nTxLength.store(0);
@@ -302,7 +346,8 @@ void LinkBase::Dispatch(int count, const uint8_t* bytes) {
             OnWriteByte(byte);
             break;
         default:
-            break; // no exchange runs: the byte is dropped
+            OnIdleByte(*byte); // no exchange runs: the byte is dropped
+            break;
         }
     }
 }

@@ -107,7 +107,14 @@ protected:
     bool StepWhileQuiet();
     void FrameNextBlock();
     void CheckByteTimeout(int state);
+    // A byte while no exchange runs: dropped, unless it casts doubt on an acceptance.
+    void OnIdleByte(uint8_t byte);
+    // Ends the acceptance watch of the last block when its time is up; true while it runs.
+    bool WatchingLastBlock();
     void OnLinkTimeout(int state);
+    // The keep-alive's reply does not carry the identity on record.
+    void OnEscRestarted(uint8_t byte);
+    bool ReplyIsKnownIdentity() const;
 
     // Every change of the link state goes through here (traced).
     void StoreLinkState(int state) {
@@ -194,9 +201,30 @@ protected:
         int headerLength = 0;
         bool bodyQueued = false; // the block's remainder has been queued behind its header
     };
+    // After a block's acceptance the ESC must stay quiet until the next block's request is
+    // answered (after the last block: for kLastBlockWatchMs). A byte meanwhile, a refusal
+    // that a stray acceptance came ahead of say, makes the acceptance doubtful: the transfer
+    // fails rather than be called done, and the block is never sent again.
+    struct AcceptanceWatch {
+        bool active = false;
+        bool lastBlock = false; // the transfer's outcome waits for the watch to end
+        uint8_t command = 0;
+        uint32_t since = 0;
+    };
     IdentifyScratch m_Identify;
+    // The identity the last finished identify or keep-alive reply carried: every keep-alive
+    // must bring it back word for word.
+    struct KnownIdentity {
+        int count = -1;
+        uint8_t model[3] = {};
+        uint8_t version[3] = {};
+    };
+    KnownIdentity m_Known;
     ReadScratch m_Read;
     WriteScratch m_Write;
+    AcceptanceWatch m_Watch;
+    // Since when the port has taken none of the queued bytes (0: it takes them).
+    uint32_t m_dwTxStalledSince = 0;
 
 private:
     static void LinkThreadProc(LinkBase* link);

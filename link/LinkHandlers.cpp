@@ -75,6 +75,9 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
         }
         if (m_Identify.count == 0) {
             m_Identify.count = m_byRx;
+            if (m_nLinkState.load() == LINK_KEEPALIVE && m_Identify.count != m_Known.count) {
+                OnEscRestarted(m_byRx);
+            }
         } else if (m_byRx == esc::kModelTag || m_byRx == esc::kGreeting) {
             m_Identify.field = m_byRx == esc::kModelTag ? m_Identify.model : m_Identify.version;
             m_Identify.field[0] = m_byRx;
@@ -82,9 +85,16 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
             m_Identify.fieldLength = 3;
             m_nSubState.store(SUB_IDENTIFY_IN_FIELD);
         } else if (m_byRx == esc::kEnd) {
+            if (m_nLinkState.load() == LINK_KEEPALIVE && !ReplyIsKnownIdentity()) {
+                // Another ESC, or other firmware, answered whole: the window hears of it.
+                m_bReportIdentity.store(true);
+            }
             StoreLinkState(LINK_IDLE);
             m_bIdentifyNeeded.store(false);
             m_pPort->MarkEscReady();
+            m_Known.count = m_Identify.count;
+            std::memcpy(m_Known.model, m_Identify.model, sizeof m_Known.model);
+            std::memcpy(m_Known.version, m_Identify.version, sizeof m_Known.version);
             OnIdentified();
         } else {
             m_dwLastRxTick.store(timerBefore); // not part of the reply: the timer runs on
@@ -100,19 +110,39 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
         ++m_Identify.fill;
         if (m_Identify.fill >= m_Identify.fieldLength) {
             m_nSubState.store(SUB_IDENTIFY_AWAIT_TAG);
+            // The keep-alive too reads every field: it compares the whole identity.
             if (m_Identify.received != m_Identify.count) {
                 ++m_Identify.received;
-                if (m_nLinkState.load() == LINK_KEEPALIVE && !m_bReportIdentity.load()) {
-                    SendByte(esc::kEnd);
-                    StoreLinkState(LINK_IDLE);
-                } else {
-                    SendByte(esc::kGoOn);
-                }
+                SendByte(esc::kGoOn);
             }
         }
         break;
     default:
         break;
+    }
+}
+
+bool LinkBase::ReplyIsKnownIdentity() const {
+    return m_Identify.count == m_Known.count && m_Identify.received == m_Identify.count &&
+           std::memcmp(m_Identify.model, m_Known.model, sizeof m_Known.model) == 0 &&
+           std::memcmp(m_Identify.version, m_Known.version, sizeof m_Known.version) == 0;
+}
+
+void LinkBase::OnEscRestarted(uint8_t byte) {
+    // Nothing checked against the connection that ended may reach the ESC now on the lead.
+    NextEscEpoch();
+    m_nTxOffset = 0;
+    m_nTxLength.store(0);
+    m_bReportIdentity.store(true);
+    m_bIdentifyNeeded.store(true);
+    Post(LN_ESC_RESTARTED, 0);
+    BeginExchange();
+    m_nSubState.store(SUB_GREETING_WAIT);
+    if (byte == esc::kGreeting || byte == esc::kGoOn) {
+        StoreLinkState(LINK_WAIT_ESC);
+        OnGreetingByte(&byte); // answered at once
+    } else {
+        StoreLinkState(LINK_IDLE); // noise: identified afresh on the next quiet pass
     }
 }
 
@@ -236,6 +266,7 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             break;
         }
         if (m_byRx == esc::kGoOn) {
+            m_Watch = {}; // the ESC answered the next block's request: the last one stands
             if (!m_pFrame || m_Write.byteIndex >= m_nFrameLength) {
                 m_dwLastRxTick.store(timerBefore);
                 break; // the frame was dropped after a refused header byte
@@ -256,7 +287,11 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
         if (byte == nullptr) {
             break;
         }
-        if (m_byRx == esc::kGoOn) {
+        if (m_byRx == esc::kGoOn && m_Write.bodyQueued) {
+            // Queued once: a second go-on would send the body again, to an ESC that may
+            // have left the frame and would read it as commands.
+            m_dwLastRxTick.store(timerBefore);
+        } else if (m_byRx == esc::kGoOn) {
             if (m_pFrame && m_nFrameLength > m_Write.headerLength &&
                 SendBytes(m_pFrame.get() + m_Write.headerLength,
                           m_nFrameLength - m_Write.headerLength)) {
@@ -267,9 +302,8 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
             // answer to this block: a stray byte, dropped like any other.
             m_dwLastRxTick.store(timerBefore);
         } else if (m_byRx == esc::kEnd) {
-            if (m_nBlocksLeft.load() == 0) {
-                Post(LN_WRITE_DONE, command);
-            }
+            // Done only once the ESC has stayed quiet after it (see AcceptanceWatch).
+            m_Watch = {true, m_nBlocksLeft.load() == 0, command, Now()};
             StoreLinkState(LINK_IDLE);
             m_nRetries.store(kBlockRetries);
             m_bSlowWrites.store(false);
@@ -304,7 +338,7 @@ bool LinkBase::ClaimLink(int alsoFrom, std::unique_lock<std::mutex>& lock) {
         // Nothing may be pending: the request's first byte starts a new message. Nor may a
         // write still have blocks to frame: they go out under the command it was handed.
         if ((state == LINK_IDLE || state == alsoFrom) && m_nTxLength.load() == 0 &&
-            m_nBlocksLeft.load() == 0) {
+            m_nBlocksLeft.load() == 0 && !m_Watch.active) {
             return true;
         }
         lock.unlock();

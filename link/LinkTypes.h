@@ -55,6 +55,9 @@ enum : uint32_t {
     LN_TIMEOUT_READ = 19,
     LN_TIMEOUT_WRITE = 20,
     LN_BLOCK_PROGRESS = 21,
+    // The keep-alive was answered by a greeting (or noise) instead of the identity on
+    // record: the ESC restarted, and is greeted and identified afresh.
+    LN_ESC_RESTARTED = 22,
     LN_LINK_LOST = 255,
 };
 
@@ -84,6 +87,10 @@ constexpr uint32_t kReadWaitMs = 50;
 constexpr uint32_t kWriteWaitMs = 150;
 constexpr uint32_t kKeepAliveQuietMs = 500;
 constexpr uint32_t kByteTimeoutMs = 1000;
+// How long the ESC must stay quiet after accepting a transfer's last block before the
+// transfer counts as done; and how long queued bytes may wait for the dongle.
+constexpr uint32_t kLastBlockWatchMs = 100;
+constexpr uint32_t kTxStallMs = 1000;
 constexpr uint32_t kHandOverWaitMs = 500;
 constexpr uint32_t kHandOverStepMs = 10;
 constexpr int kBlockRetries = 3;

@@ -67,7 +67,7 @@ public:
     // Closes the device only if it is still the opening `serial` and the port is still
     // closed: the worker saw that opening fail, and must not close one an arrival made since.
     virtual bool CloseFailed(uint32_t serial) {
-        if (OpenSerial() != serial || GetState() != PORT_CLOSED) {
+        if (OpenSerial() != serial || GetState() != PORT_CLOSED || !HoldsDevice()) {
             return false;
         }
         return Close();

@@ -23,6 +23,12 @@ void EscSimulator::SetSilent(bool on) {
     m_bSilent = on;
 }
 
+void EscSimulator::Restart() {
+    m_State = State::Greeting;
+    m_bTimed = false;
+    m_Incoming.clear();
+}
+
 void EscSimulator::SetConnected(bool on) {
     if (on != m_bConnected) {
         m_State = State::Greeting;
@@ -117,6 +123,9 @@ void EscSimulator::FinishFirmwareBlock() {
         m_Identity.version = m_byFlashVersion;
         m_Block = m_FlashDefaults;
         m_nFlashedBlocks = 0;
+        if (m_bRestartAfterFlash) {
+            Restart(); // the acceptance still goes out first
+        }
     }
 }
 

@@ -69,6 +69,10 @@ public:
     void ExpectFirmware(int blockLength, int blocks, uint8_t versionLetter, uint8_t version,
                         const Block& defaults = MakeRealisticParamBlock());
     void SetGreetInterval(uint32_t ms) { m_nGreetIntervalMs = ms; }
+    // Restarts as after a brown-out: forgets the conversation and greets at once.
+    void Restart();
+    // Restarts once a flash has been taken whole, as a real ESC boots its new firmware.
+    void SetRestartAfterFlash(bool on) { m_bRestartAfterFlash = on; }
 
     // What arrived.
     const std::vector<Block>& WrittenBlocks() const { return m_Written; }
@@ -114,6 +118,7 @@ private:
     uint8_t m_byFlashVersion = 0;
     Block m_FlashDefaults{};
     int m_nFlashedBlocks = 0;
+    bool m_bRestartAfterFlash = false;
     uint32_t m_nGreetIntervalMs = 200;
     uint32_t m_nForgetHostMs = 1500;
     uint32_t m_nFrameGapMs = 300;

@@ -47,10 +47,16 @@ TEST_F(Connection, Q10ShowsTwoDigitVersion) {
     EXPECT_EQ(Lines().at(1), "Corvane VRX_Q10 B10.5 connected.");
 }
 
-TEST_F(Connection, UnknownModelIsReportedAtEveryIdentity) {
+// The link reports the identity again and again; the line is said once while it is the last.
+TEST_F(Connection, UnknownModelIsSaidOnceWhileItIsTheLastLine) {
     port.Esc([](sim::EscSimulator& e) { e.SetIdentity({9, 50, 'A', 12, 2}); });
     Open();
-    ASSERT_TRUE(PumpUntilLine("Connected ESC not in support list.", 3));
+    const auto identifies = [&] {
+        return port.Esc([](sim::EscSimulator& e) { return e.IdentifyCount(); });
+    };
+    ASSERT_TRUE(PumpUntil([&] { return identifies() >= 5; }, 60000));
+    EXPECT_EQ(log.count("Connected ESC not in support list."), 1);
+    EXPECT_EQ(log.last(), "Connected ESC not in support list.");
     EXPECT_FALSE(controller->ParamsLoaded());
     EXPECT_FALSE(view.pagesExist);
     EXPECT_FALSE(controller->IsHotAreaLive(HotSettingsTile));

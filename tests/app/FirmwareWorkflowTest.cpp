@@ -115,6 +115,20 @@ TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
     EXPECT_EQ(Lines().last(), "Getting Parameters... Completed.");
 }
 
+// A flashed ESC boots its new firmware and greets: that is the same ESC, read afresh and
+// offered its settings back, not a lost one.
+TEST_F(FirmwareWorkflow, EscThatRebootsAfterTheFlashIsOfferedItsSettings) {
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    port.Esc([](sim::EscSimulator& e) { e.SetRestartAfterFlash(true); });
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntil([&] { return m_boxes.size() == 2; }));
+    EXPECT_EQ(m_boxes[1].text, "Firmware updated.\nRestore your previous settings to the ESC?");
+    EXPECT_FALSE(log.contains("ESC Disconnected."));
+    EXPECT_TRUE(log.contains("Corvane VRX_Q8 B1.4 connected."));
+}
+
 // The new firmware narrows Turbo Timing to 0..40: the ESC's 55 has no place there and stays at
 // the new default; the rest comes back, written and read back like any WRITE.
 TEST_F(FirmwareWorkflow, PreviousSettingsComeBackWhereTheNewFirmwareOffersThem) {
@@ -371,8 +385,10 @@ TEST_F(FirmwareWorkflow, KeptSettingsAreNotOfferedToAnotherEsc) {
     Hook();
     WriteFile(8, 50);
     const auto swap = [&] {
+        // Gone long enough to be lost: one swapped within a keep-alive looks like a reboot.
+        const auto lost = log.count("ESC Disconnected.");
         port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
-        ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+        ASSERT_TRUE(PumpUntil([&] { return log.count("ESC Disconnected.") > lost; }));
         port.Esc([](sim::EscSimulator& e) {
             e.SetParamBlock(MakeRealisticParamBlock());
             e.SetConnected(true);

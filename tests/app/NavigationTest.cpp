@@ -63,6 +63,13 @@ TEST_F(Navigation, DeadAreasLookDeadAndDoNothingBeforeAnEsc) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       list->visualItemRect(list->item(0)).center());
     EXPECT_TRUE(list->selectedItems().isEmpty());
+    // It keeps the newest lines, a bounded number of them.
+    for (int i = 0; i <= CCorvaneProgPanelDlg::kMaxStatusLines; ++i) {
+        window->AddStatus(QString::number(i));
+    }
+    EXPECT_EQ(list->count(), CCorvaneProgPanelDlg::kMaxStatusLines);
+    EXPECT_EQ(list->item(list->count() - 1)->text(),
+              QString::number(CCorvaneProgPanelDlg::kMaxStatusLines));
     // The veils lift as the ESC's parameters arrive.
     ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
     EXPECT_EQ(Dimmed(*window, live), 0);

@@ -94,16 +94,42 @@ TEST_F(Handshake, KeepAliveStartsStrictlyAfter500QuietMs) {
     EXPECT_EQ(Flush(), Bytes{0x27});
 }
 
-TEST_F(Handshake, KeepAliveWithoutReportIsCutAfterTheFirstField) {
-    Connect();
-    link.SetReportIdentity(false);
-    clock.Advance(600);
-    Pass();
-    ASSERT_EQ(Flush(), Bytes{0x27});
-    EXPECT_EQ(Say({2, 0x11, 16, 51}), Bytes{0xF1});
-    EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
-    EXPECT_TRUE(sink.Notes().empty());
-    EXPECT_EQ(link.m_EscRecord.byModel, 8); // not copied
+// Every keep-alive reads the whole identity; only the one on record counts as an answer. A
+// greeting means the ESC restarted: it is greeted and identified afresh, and nothing checked
+// against the old connection reaches it. Another identity is reported to the window.
+TEST_F(Handshake, KeepAliveAnsweredOnlyByTheIdentityOnRecord) {
+    const struct {
+        Bytes reply;
+        Bytes answer; // the tool's answer to the reply's first report
+        std::vector<uint32_t> codes;
+    } cases[] = {
+        {{2, 0x11, 8, 50}, {0xF7}, {}},
+        {{0x13}, {0xF7}, {LN_ESC_RESTARTED}},         // a greeting
+        {{2, 0x11, 16, 50}, {0xF7}, {LN_IDENTIFIED}}, // another model
+        {{2, 0x11, 8, 50}, {0xF7}, {LN_IDENTIFIED}},  // another version, below
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        link.Reset();
+        link.BeginWorker();
+        link.SetReportIdentity(true);
+        Connect();
+        link.SetReportIdentity(false);
+        const uint32_t epoch = link.Identity().nEpoch;
+        clock.Advance(600);
+        Pass();
+        ASSERT_EQ(Flush(), Bytes{0x27});
+        EXPECT_EQ(Say(cases[i].reply), cases[i].answer);
+        if (cases[i].reply.size() > 1) {
+            Say({0x13, 'A', static_cast<uint8_t>(i == 3 ? 13 : 12)});
+            Say({0xF1});
+        }
+        EXPECT_EQ(sink.Codes(), cases[i].codes);
+        EXPECT_EQ(link.GetLinkState(), i == 1 ? LINK_WAIT_ESC : LINK_IDLE);
+        const Bytes block(512, 1);
+        EXPECT_EQ(link.WriteParameters(block.data(), 512, epoch), i == 0);
+        sink.Clear();
+    }
 }
 
 TEST_F(Handshake, KeepAliveWithReportWantedRunsToTheEnd) {

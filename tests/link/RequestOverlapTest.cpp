@@ -37,7 +37,7 @@ TEST_F(RequestOverlap, FirmwareStartWithoutAFileLeavesTheRunningWriteAlone) {
     Say({0xFA});
     ExpectTheBlockSentAgain();
     Say({0xF7});
-    Say({0xF1});
+    Accept();
     EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0xA1}));
 }
 
@@ -55,7 +55,7 @@ TEST_F(RequestOverlap, LoadingAFileDuringAParameterWriteLeavesTheWriteAlone) {
 TEST_F(RequestOverlap, ReadAskedDuringAWriteDoesNotRenameTheWrite) {
     WriteUpToTheVerdict();
     EXPECT_FALSE(link.ReadParameters()); // the link stays busy for the whole wait
-    Say({0xF1});
+    Accept();
     EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0xA1}));
 }
 

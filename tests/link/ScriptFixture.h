@@ -44,6 +44,12 @@ protected:
         Pass();
         return Flush();
     }
+    // The ESC accepts the block and stays quiet until the acceptance counts.
+    void Accept() {
+        Say({0xF1});
+        clock.Advance(kLastBlockWatchMs + 1);
+        Pass();
+    }
     void Greet() {
         Pass(); // LINK_DOWN -> LINK_WAIT_ESC
         ASSERT_EQ(Say({0x13}), Bytes{0xF7});

@@ -89,6 +89,7 @@ TEST_F(Timeout, PortRemovedWhileIdlePostsOneLinkLost) {
     EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_LINK_LOST, 0}}));
     EXPECT_EQ(link.GetLinkState(), LINK_DOWN);
     EXPECT_FALSE(port.HoldsDevice());
+    EXPECT_EQ(port.EmptyCloses(), 0) << "closed again with no device held";
 }
 
 TEST_F(Timeout, NoSinkChangesNothingButThePosting) {
@@ -133,5 +134,22 @@ TEST_F(Timeout, DongleThatTakesNothingStillEndsTheExchange) {
     clock.Advance(1001);
     Pass();
     EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_IDENTIFY, 3}, {LN_LINK_LOST, 0}}));
+    EXPECT_EQ(link.GetTxLength(), 0);
+}
+
+// Queued bytes wait at most 1,000 ms for the dongle in any state: here the answer to an ESC
+// that greets with 0xF7, queued as the link goes idle.
+TEST_F(Timeout, BytesTheDongleNeverTakesLoseTheLink) {
+    Pass();
+    port.SetWriteRoom(0);
+    port.Feed({0xF7});
+    Pass();
+    ASSERT_EQ(link.GetLinkState(), LINK_IDLE);
+    ASSERT_EQ(link.GetTxLength(), 1);
+    sink.Clear();
+    for (int i = 0; i < 1100; ++i) {
+        Pass();
+    }
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_LINK_LOST, 0}}));
     EXPECT_EQ(link.GetTxLength(), 0);
 }

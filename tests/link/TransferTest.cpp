@@ -48,7 +48,64 @@ protected:
         EXPECT_EQ(Say({0xF7}), Bytes{0xA1});
         return Say({0xF7});
     }
+    // Loads `blocks` firmware blocks of six bytes and hands the transfer over.
+    void StartFirmware(uint8_t blocks) {
+        std::string file{6, 0, 9, 0, 8, 50, 'A', 13, static_cast<char>(blocks)};
+        file.append(6u * blocks, '\x5A');
+        std::istringstream in(file);
+        ASSERT_TRUE(link.LoadUpgradeFile(in));
+        ASSERT_TRUE(link.StartFirmwareUpdate(&link.m_FirmwareRecord));
+    }
+    // Runs one firmware block up to the ESC's verdict.
+    void SendFirmwareBlock() {
+        Pass();
+        ASSERT_EQ(Flush(), Bytes{0x62});
+        for (int i = 0; i < 3; ++i) {
+            Say({0xF7}); // command and the two bytes sent singly
+        }
+        ASSERT_EQ(Say({0xF7}).size(), 4u);
+    }
 };
+
+// After an acceptance the ESC stays quiet until the next block's request is answered, and
+// after the last block for 100 ms. A refusal behind a stray acceptance fails the transfer;
+// the block the acceptance named is never sent again.
+TEST_F(Transfer, RefusalBehindAStrayAcceptanceFailsTheTransfer) {
+    Connect();
+    StartFirmware(2);
+    SendFirmwareBlock();
+    port.Feed({0xF1, 0xFA});
+    Pass();
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_FAILED, 0x81}));
+    clock.Advance(200);
+    Pass();
+    EXPECT_EQ(Flush(), Bytes{}) << "neither block is sent again";
+    EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0);
+}
+
+TEST_F(Transfer, LastBlockIsDoneOnlyOnceTheEscStaysQuiet) {
+    Connect();
+    StartFirmware(1);
+    SendFirmwareBlock();
+    Say({0xF1});
+    EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0) << "a refusal may still follow";
+    Say({0xFA});
+    clock.Advance(200);
+    Pass();
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_FAILED, 0x81}));
+    EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0);
+}
+
+// A go-on after the body was queued would send it again, to an ESC that left the frame.
+TEST_F(Transfer, GoOnAfterTheBodyWasQueuedSendsNothing) {
+    Connect();
+    LoadEscBlock(CountingBlock(3));
+    ASSERT_TRUE(link.WriteParameters());
+    ASSERT_EQ(SendBlock().size(), 514u);
+    EXPECT_EQ(Say({0xF7}), Bytes{});
+    Accept();
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0xA1}));
+}
 
 TEST_F(Transfer, ReadWithMatchingCrc) {
     Connect();
@@ -117,7 +174,7 @@ TEST_F(Transfer, ParameterFrameOfZerosCarriesItsCheck) {
     ASSERT_EQ(rest.size(), 514u);
     EXPECT_EQ(rest[0], 0xA3);
     EXPECT_EQ(rest[1], 0xC1);
-    Say({0xF1});
+    Accept();
     EXPECT_EQ(
         sink.Notes(),
         (std::vector<Note>{{LN_BLOCK_PROGRESS, 1}, {LN_BLOCK_START, 0xA1}, {LN_WRITE_DONE, 0xA1}}));
@@ -144,7 +201,7 @@ TEST_F(Transfer, AcceptanceBeforeTheWholeFrameLeftIsDropped) {
     EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0);
     EXPECT_EQ(link.GetLinkState(), LINK_WRITE);
     EXPECT_EQ(port.TakeWritten().size() + Flush().size(), 514u);
-    Say({0xF1});
+    Accept();
     EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0xA1}));
     EXPECT_EQ(link.GetLinkState(), LINK_IDLE);
 }
@@ -221,7 +278,7 @@ TEST_F(Transfer, AcceptedResendRenewsTheRetries) {
     SendBlock();
     Say({0xFA});
     SendBlock();
-    Say({0xF1});
+    Accept();
     EXPECT_FALSE(link.IsSlowWrites());
     EXPECT_EQ(link.GetRetries(), 3);
     const auto notes = sink.Notes();
@@ -277,7 +334,7 @@ TEST_F(Transfer, FirmwareFrameHandsOverCommandAndTwoBytesOneByOne) {
     EXPECT_EQ(Say({0xF7}), Bytes{block[0]});
     EXPECT_EQ(Say({0xF7}), Bytes{block[1]});
     EXPECT_EQ(Say({0xF7}), Bytes(block.begin() + 2, block.end()));
-    Say({0xF1});
+    Accept();
     EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0x81}));
 }
 

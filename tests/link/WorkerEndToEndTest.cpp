@@ -60,8 +60,11 @@ TEST(WorkerEndToEnd, ConnectReadWriteKeepAliveUnplug) {
     EXPECT_TRUE(std::equal(written[0].begin(), written[0].end(), link.m_EscRecord.pData.get()));
 
     // Idle: the tool keeps the ESC company and nothing is reported.
-    EXPECT_TRUE(Eventually(
-        [&] { return port.Esc([](sim::EscSimulator& e) { return e.KeepAliveCount(); }) >= 2; }));
+    const auto identifies = [&] {
+        return port.Esc([](sim::EscSimulator& e) { return e.IdentifyCount(); });
+    };
+    const int before = identifies();
+    EXPECT_TRUE(Eventually([&] { return identifies() >= before + 2; }));
     EXPECT_EQ(sink.Count(LN_IDENTIFIED), 0);
 
     port.PlugDongle(false);

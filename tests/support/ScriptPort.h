@@ -19,6 +19,7 @@ public:
         return true;
     }
     bool Close() override {
+        m_nEmptyCloses += m_bHandle ? 0 : 1; // a close with nothing to close
         m_bHandle = false;
         return true;
     }
@@ -55,10 +56,12 @@ public:
     const std::vector<std::vector<uint8_t>>& Writes() const { return m_Written; }
     void SetWriteRoom(int n) { m_nWriteRoom = n; }
     void Remove() { m_nState.store(PORT_CLOSED); }
+    int EmptyCloses() const { return m_nEmptyCloses; }
 
 private:
     bool m_bHandle = false;
     int m_nWriteRoom = 62;
+    int m_nEmptyCloses = 0;
     std::deque<std::vector<uint8_t>> m_Input;
     std::vector<std::vector<uint8_t>> m_Written;
 };
