@@ -87,8 +87,19 @@ bool ConnectionController::event(QEvent* event) {
 void ConnectionController::TakeLinkNotices() {
     // One at a time: a notice may open a box, whose event loop takes the ones after it.
     while (const std::optional<LinkNotice> notice = m_notices.Take()) {
+        // The end of a read counts only from the read this controller is waiting for.
+        const bool readEnd = notice->code == LN_READ_DONE || notice->code == LN_READ_FAILED;
+        if (readEnd && m_readPending && notice->exchange != m_readExchange) {
+            continue;
+        }
         OnLinkNotify(notice->code, notice->value);
     }
+}
+
+bool ConnectionController::StartRead() {
+    m_readPending = m_link.ReadParameters();
+    m_readExchange = m_link.CurrentExchange();
+    return m_readPending;
 }
 
 void ConnectionController::Say(const QString& line) {
@@ -190,17 +201,17 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         break;
     case LN_READ_FAILED:
         if (m_verifyPending) {
-            // A read-back says nothing of its own. A stray byte posts this while the read
-            // goes on; a read that ended on a wrong check posts only this.
-            if (m_link.GetLinkState() != LINK_READ) {
+            // A read-back is judged by its own end only: a byte out of place before the
+            // reply says nothing of it, and it is not told to the user.
+            if ((value & kReadGoesOn) == 0) {
                 OnVerifyFailed();
             }
             break;
         }
-        // The read may still end well (a stray byte after the request posts this, and the
-        // ESC goes on): its end is still awaited.
         Say(text::kGetParamsFailed);
-        m_link.SetReportIdentity(false);
+        if ((value & kReadGoesOn) == 0) {
+            OnReadFailed();
+        }
         break;
     case LN_BLOCK_START:
         OnBlockStart(value);
@@ -259,10 +270,16 @@ void ConnectionController::OnIdentified() {
     Say(text::kGettingParams);
     // A read the link could not take (busy past its wait) never ran: whatever block the
     // controller holds is not this ESC's. The identity is asked for again, and with it the read.
-    m_readPending = m_link.ReadParameters();
-    if (!m_readPending) {
+    if (!StartRead()) {
         Say(text::kGetParamsFailed);
     }
+}
+
+void ConnectionController::OnReadFailed() {
+    // Asked again at the next identities, a few times: an ESC that was just flashed may fail
+    // its first read, and a re-plug would throw the settings kept for it away.
+    m_readPending = false;
+    m_link.SetReportIdentity(++m_failedReads <= kReadRetries);
 }
 
 void ConnectionController::OnReadDone() {
@@ -293,6 +310,7 @@ void ConnectionController::OnReadDone() {
         m_params.SnapshotParams();
         m_view.CreatePages(true);
         m_link.SetReportIdentity(false);
+        m_failedReads = 0;
         m_paramsLoaded = true;
         if (std::exchange(m_restoreDue, false) && m_kept) {
             // Only the ESC that was updated gets its settings back; the box opens once this
@@ -319,6 +337,7 @@ void ConnectionController::OnReadDone() {
 
 void ConnectionController::OnLinkLost() {
     m_readPending = false;
+    m_failedReads = 0;
     m_restoredLine.clear();
     // Whichever ESC answers next may be another one: the settings kept are not offered to it.
     m_restoreDue = false;
@@ -384,8 +403,7 @@ void ConnectionController::OnWriteDone(uint32_t command) {
         // counts as done, and WRITE stays dead until then.
         m_transferBusy = true;
         m_verifyPending = true;
-        m_readPending = m_link.ReadParameters();
-        if (!m_readPending) {
+        if (!StartRead()) {
             OnVerifyFailed();
         }
     } else {
@@ -396,6 +414,12 @@ void ConnectionController::OnWriteDone(uint32_t command) {
 void ConnectionController::OnWriteFailed(uint32_t command) {
     if (command == esc::kWriteFirmware) {
         EndFirmwareTransfer(text::kFirmwareFailed);
+        // Some blocks may have been stored: whatever firmware the ESC now runs is unknown, and
+        // the old block must not reach it. Not connected until it is identified and read.
+        m_paramsLoaded = false;
+        m_firmwareOnly = false;
+        m_view.CreatePages(false);
+        m_link.SetReportIdentity(true);
     } else if (command == esc::kWriteParams) {
         FailParameterWrite();
     } else {

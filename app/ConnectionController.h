@@ -114,6 +114,9 @@ private:
     void NoteAccessAfterSearch(bool opened, bool wholeWalk);
     void OnIdentified();
     void OnReadDone();
+    void OnReadFailed();
+    // Hands a read to the link; false when it could not be handed over.
+    bool StartRead();
     void OnLinkLost();
     void OnEscRestarted();
     void OnBlockStart(uint32_t command);
@@ -150,6 +153,10 @@ private:
     bool m_firmwareBusy = false;
     // A read was handed to the link and its result has not come yet.
     bool m_readPending = false;
+    uint32_t m_readExchange = 0; // the link's serial of that read
+    // Reads of this ESC that ended failed in a row; each is tried again, a few times.
+    int m_failedReads = 0;
+    static constexpr int kReadRetries = 3;
     // That read reads back a parameter block the ESC accepted, to compare it with what was
     // sent: the write is not done until it ends.
     bool m_verifyPending = false;

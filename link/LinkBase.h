@@ -75,6 +75,8 @@ public:
     int GetTxLength() const { return m_nTxLength.load(); }
     const uint8_t* GetTxBuffer() const { return m_TxBuffer; }
     uint32_t GetLastRxTick() const { return m_dwLastRxTick.load(); }
+    // The serial of the exchange begun last (a request's, right after it was handed over).
+    uint32_t CurrentExchange() const { return m_nExchange.load(); }
 
     static uint8_t const* const kNoByte;
 

@@ -174,7 +174,7 @@ void LinkBase::OnReadByte(const uint8_t* byte) {
         } else if (m_byRx == esc::kGoOn) {
             SendByte(m_byCommand.load());
         } else {
-            Post(LN_READ_FAILED, m_byCommand.load());
+            Post(LN_READ_FAILED, m_byCommand.load() | kReadGoesOn);
             m_dwLastRxTick.store(timerBefore);
         }
         break;

@@ -61,6 +61,10 @@ enum : uint32_t {
     LN_LINK_LOST = 255,
 };
 
+// Set in LN_READ_FAILED's value (beside the command) when the read goes on: a byte out of
+// place before the reply. Without it the read has ended, failed.
+constexpr uint32_t kReadGoesOn = 0x100;
+
 // Bytes of the ESC conversation.
 namespace esc {
 constexpr uint8_t kGreeting = 0x13; // also the tag of the version field

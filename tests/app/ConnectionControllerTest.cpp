@@ -91,11 +91,24 @@ TEST_F(Connection, UnsupportedParameterVersionOffersOnlyFirmware) {
     EXPECT_FALSE(view.pagesExist);
 }
 
-TEST_F(Connection, FailedReadSaysSo) {
-    port.Esc([](sim::EscSimulator& e) { e.SetReadCheck(sim::ReadCheck::Wrong); });
-    Open();
-    ASSERT_TRUE(PumpUntilLine("Fail to Get Parameters!"));
-    EXPECT_FALSE(controller->ParamsLoaded());
+// A failed read is tried again at the next identities, three times at most.
+TEST_F(Connection, FailedReadSaysSoAndIsTriedAgainThreeTimesAtMost) {
+    const auto reads = [&] { return port.Esc([](sim::EscSimulator& e) { return e.ReadCount(); }); };
+    for (const bool recovers : {true, false}) {
+        port.Esc([](sim::EscSimulator& e) { e.SetReadCheck(sim::ReadCheck::Wrong); });
+        Open();
+        ASSERT_TRUE(PumpUntilLine("Fail to Get Parameters!"));
+        EXPECT_FALSE(controller->ParamsLoaded());
+        if (recovers) {
+            port.Esc([](sim::EscSimulator& e) { e.SetReadCheck(sim::ReadCheck::Crc); });
+            EXPECT_TRUE(PumpUntil([&] { return controller->ParamsLoaded(); }));
+            continue;
+        }
+        const int before = reads();
+        Pump(20000);
+        EXPECT_EQ(log.count("Fail to Get Parameters!"), 4);
+        EXPECT_EQ(reads() - before, 3);
+    }
 }
 
 // A stray byte right after the read request is reported as a refusal, but the ESC goes on
@@ -150,4 +163,23 @@ TEST_F(Connection, LinkLostTakesThePagesAway) {
     port.Esc([](sim::EscSimulator& e) { e.SetSilent(false); });
     ASSERT_TRUE(PumpUntil([&] { return controller->ParamsLoaded(); }));
     EXPECT_TRUE(view.pagesExist);
+}
+
+// A byte out of place before the read-back's reply says nothing of the write, even when the
+// read-back has ended well before the controller hears of the byte.
+TEST_F(Connection, ReadBackIsJudgedByItsOwnEnd) {
+    Connect();
+    ParameterSet& params = controller->Params();
+    params.SetParamPosition(PARAM_DRAG_BRAKE,
+                            params.GetParamPosition(PARAM_DRAG_BRAKE) == 10 ? 11 : 10);
+    controller->UpdateParameters();
+    ASSERT_TRUE(PumpUntil([&] { return controller->Link().GetLinkState() == LINK_READ; }));
+    port.Esc([](sim::EscSimulator& e) { e.InjectByte(0x55); });
+    for (int i = 0; i < 2000 && controller->Link().GetLinkState() != LINK_IDLE; ++i) {
+        controller->Link().RunPass(); // the window falls behind the worker
+        clock.Advance(1);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.last(), "Update Parameters Completed.");
+    EXPECT_FALSE(log.contains("Update Parameters ERROR!!"));
 }

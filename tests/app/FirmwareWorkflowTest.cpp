@@ -129,6 +129,21 @@ TEST_F(FirmwareWorkflow, EscThatRebootsAfterTheFlashIsOfferedItsSettings) {
     EXPECT_TRUE(log.contains("Corvane VRX_Q8 B1.4 connected."));
 }
 
+// A flash that failed part-way leaves firmware nobody knows: not connected, and nothing of
+// the old block goes out, until the ESC is identified and read afresh.
+TEST_F(FirmwareWorkflow, FailedFlashIsReadAfreshBeforeAnyWrite) {
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    port.Esc([](sim::EscSimulator& e) { e.RefuseNextBlocks(4); }); // past the retries
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntilLine("Fail to Update Firmware!"));
+    EXPECT_FALSE(window->ParamsLoaded());
+    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
+    EXPECT_TRUE(window->ParamsLoaded());
+}
+
 // The new firmware narrows Turbo Timing to 0..40: the ESC's 55 has no place there and stays at
 // the new default; the rest comes back, written and read back like any WRITE.
 TEST_F(FirmwareWorkflow, PreviousSettingsComeBackWhereTheNewFirmwareOffersThem) {

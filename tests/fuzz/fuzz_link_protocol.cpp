@@ -46,6 +46,7 @@ bool IsKnownCode(uint32_t code) {
     case LN_TIMEOUT_READ:
     case LN_TIMEOUT_WRITE:
     case LN_BLOCK_PROGRESS:
+    case LN_ESC_RESTARTED:
     case LN_LINK_LOST:
         return true;
     default:

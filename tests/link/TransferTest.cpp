@@ -158,7 +158,7 @@ TEST_F(Transfer, RefusedReadStaysBusyUntilTheTimeout) {
     ASSERT_TRUE(link.ReadParameters());
     Flush();
     Say({0x00});
-    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_READ_FAILED, 0x82}}));
+    EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_READ_FAILED, 0x82 | kReadGoesOn}}));
     EXPECT_EQ(link.GetLinkState(), LINK_READ);
     clock.Advance(1001);
     Pass();
