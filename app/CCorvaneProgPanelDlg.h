@@ -51,6 +51,7 @@ public:
     // The parameter operations, forwarded to the parameter set over the controller's block.
     bool GetParamDescriptor(int index, ParameterDescriptor& descriptor) override;
     uint8_t GetParamPosition(int index) override;
+    bool GetUnofferedValue(int index, uint8_t& value, uint8_t& position) override;
     void SetParamPosition(int index, uint8_t position) override;
     void SnapshotParams();
     bool ParamsUnchanged();

@@ -247,8 +247,7 @@ void ConnectionController::OnIdentified() {
     // nothing the user does may reach it, so the tool counts as not connected. The pages go
     // too: they show the old block, and new firmware may describe other ranges.
     if (m_paramsLoaded || m_view.PagesExist()) {
-        m_paramsLoaded = false;
-        m_view.CreatePages(false);
+        DropConnection();
     }
     const EscIdentity& esc = m_escIdentity;
     if (esc.byFamily != kSupportedFamily) {
@@ -308,6 +307,7 @@ void ConnectionController::OnReadDone() {
     if (m_block.size() > block::kVersionOffset &&
         m_block[block::kVersionOffset] == block::kSupportedVersion) {
         m_params.SnapshotParams();
+        TakeBackUnsentChanges();
         m_view.CreatePages(true);
         m_link.SetReportIdentity(false);
         m_failedReads = 0;
@@ -325,6 +325,7 @@ void ConnectionController::OnReadDone() {
             }
         }
     } else {
+        TakeBackUnsentChanges(); // another block: said to be dropped
         Say(text::kParamVersionUnsupported);
         Say(text::kPleaseUpdateFirmware);
         m_link.SetReportIdentity(false);
@@ -335,7 +336,33 @@ void ConnectionController::OnReadDone() {
     }
 }
 
+void ConnectionController::DropConnection() {
+    if (m_paramsLoaded && !m_params.ParamsUnchanged()) {
+        m_unsent = UnsentChanges{m_params.Snapshot(), m_block};
+    }
+    m_paramsLoaded = false;
+    m_view.CreatePages(false);
+}
+
+void ConnectionController::TakeBackUnsentChanges() {
+    if (!m_unsent) {
+        return;
+    }
+    const UnsentChanges unsent = std::move(*m_unsent);
+    m_unsent.reset();
+    if (unsent.edited == m_block) {
+        return; // a write the ESC took before the connection ended: nothing was lost
+    }
+    if (unsent.base != m_block || unsent.edited.size() != m_block.size()) {
+        Say(text::kUnsentDropped);
+        return;
+    }
+    // The ESC holds what the changes were made against: they wait for WRITE again.
+    m_block = unsent.edited;
+}
+
 void ConnectionController::OnLinkLost() {
+    DropConnection();
     m_readPending = false;
     m_failedReads = 0;
     m_restoredLine.clear();
@@ -360,9 +387,8 @@ void ConnectionController::OnEscRestarted() {
         OnVerifyFailed();
     }
     m_readPending = false;
-    m_paramsLoaded = false;
+    DropConnection();
     m_firmwareOnly = false;
-    m_view.CreatePages(false);
     Say(text::kWaitingEsc);
 }
 
@@ -416,9 +442,8 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
         EndFirmwareTransfer(text::kFirmwareFailed);
         // Some blocks may have been stored: whatever firmware the ESC now runs is unknown, and
         // the old block must not reach it. Not connected until it is identified and read.
-        m_paramsLoaded = false;
+        DropConnection();
         m_firmwareOnly = false;
-        m_view.CreatePages(false);
         m_link.SetReportIdentity(true);
     } else if (command == esc::kWriteParams) {
         FailParameterWrite();

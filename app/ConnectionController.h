@@ -93,6 +93,9 @@ public:
     bool FirmwareOnly() const { return m_firmwareOnly; }
     bool TransferBusy() const { return m_transferBusy; }
     bool FirmwareBusy() const { return m_firmwareBusy; }
+    // The ESC of the last identity handled, and the copy handed to the last parameter write.
+    const EscIdentity& Identity() const { return m_escIdentity; }
+    const std::vector<uint8_t>& SentBlock() const { return m_sentBlock; }
 
 protected:
     bool event(QEvent* event) override;
@@ -119,6 +122,10 @@ private:
     bool StartRead();
     void OnLinkLost();
     void OnEscRestarted();
+    // The connection ends: the pages go, and changes still waiting are put aside.
+    void DropConnection();
+    // After a read: the changes put aside come back, or are dropped with a line.
+    void TakeBackUnsentChanges();
     void OnBlockStart(uint32_t command);
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
@@ -181,6 +188,13 @@ private:
     bool m_restoreDue = false;
     // The line that ends a write restoring them, once it is confirmed.
     QString m_restoredLine;
+    // Changes still waiting for WRITE when the connection ended, and the block they were made
+    // against: they come back only if the next read finds that block byte for byte.
+    struct UnsentChanges {
+        std::vector<uint8_t> base;
+        std::vector<uint8_t> edited;
+    };
+    std::optional<UnsentChanges> m_unsent;
     // The last status line said.
     QString m_lastLine;
 };

@@ -13,6 +13,10 @@ uint8_t CCorvaneProgPanelDlg::GetParamPosition(int index) {
     return Params().GetParamPosition(index);
 }
 
+bool CCorvaneProgPanelDlg::GetUnofferedValue(int index, uint8_t& value, uint8_t& position) {
+    return Params().GetUnofferedValue(index, value, position);
+}
+
 void CCorvaneProgPanelDlg::SetParamPosition(int index, uint8_t position) {
     Params().SetParamPosition(index, position);
     update(layout::kChangeMarker);

@@ -22,6 +22,10 @@ inline constexpr char kUpdateParamsDone[] = "Update Parameters Completed.";
 inline constexpr char kUpdateParamsError[] = "Update Parameters ERROR!!";
 // Our own addition: a written block read back differs from what was sent.
 inline constexpr char kEscHoldsOther[] = "ESC holds other values than were sent.";
+// Our own addition: changes still waiting for WRITE when the connection ended, and the ESC
+// read afterwards holds other settings than the ones they were made against.
+inline constexpr char kUnsentDropped[] =
+    "Unsent changes were dropped: the ESC holds other settings.";
 // Our own addition: the dongle is plugged in but its hidraw node may not be opened by us.
 inline constexpr char kDongleAccessDenied[] =
     "USB dongle found but access denied: install the udev rule (70-corvane-dongle.rules) and "

@@ -33,21 +33,31 @@ void PageControls::Create(QWidget* page, PageHost* host) {
             layout::IsVertical(kind) ? CSkinSlider::kVertical : CSkinSlider::kHorizontal);
         if (described) {
             const auto param = static_cast<unsigned>(place.param);
-            row.slider->Bind(row.display.get(),
-                             {.param = place.param,
-                              .lastPos = LastPosition(descriptor),
-                              .text = [descriptor, param](uint8_t position) {
-                                  std::string text;
-                                  FormatParamValue(param, ValueAtPosition(descriptor, position),
-                                                   text);
-                                  return text;
-                              }});
+            const bool reversed = kParamInfo[param].reversed;
+            const uint8_t last = LastPosition(descriptor);
+            row.slider->Bind(
+                row.display.get(),
+                {.param = place.param,
+                 .lastPos = last,
+                 .text = [descriptor, param, host, reversed, last](uint8_t position) {
+                     const uint8_t at = reversed ? static_cast<uint8_t>(last - position) : position;
+                     // Where the block's own value stands, its box says what the ESC holds,
+                     // even a value the descriptor does not offer.
+                     uint8_t value = ValueAtPosition(descriptor, at);
+                     uint8_t held = 0, heldAt = 0;
+                     if (host->GetUnofferedValue(static_cast<int>(param), held, heldAt) &&
+                         heldAt == at) {
+                         value = held;
+                     }
+                     std::string text;
+                     FormatParamValue(param, value, text);
+                     return text;
+                 }});
             row.bound = true;
-            row.reversed = kParamInfo[param].reversed;
+            row.reversed = reversed;
             // What the user chooses goes into the block at once, so the window always knows
             // which changes wait to be written.
             CSkinSlider* slider = row.slider.get();
-            const bool reversed = row.reversed;
             QObject::connect(slider, &CSkinSlider::PositionChosen, slider,
                              [host, slider, reversed, param = place.param](int position) {
                                  const auto p = static_cast<uint8_t>(position);
@@ -88,9 +98,13 @@ void PageControls::Store(PageHost* host) {
         if (!row.bound) {
             continue;
         }
-        const auto position = static_cast<uint8_t>(row.slider->GetPos());
-        host->SetParamPosition(m_rows[i].param,
-                               row.reversed ? Mirror(*row.slider, position) : position);
+        const auto shown = static_cast<uint8_t>(row.slider->GetPos());
+        const uint8_t position = row.reversed ? Mirror(*row.slider, shown) : shown;
+        // A slider that stands where the block's value does leaves the byte as it is: a value
+        // the descriptor does not offer stays the ESC's until the user moves it.
+        if (position != host->GetParamPosition(m_rows[i].param)) {
+            host->SetParamPosition(m_rows[i].param, position);
+        }
     }
 }
 

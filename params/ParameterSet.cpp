@@ -83,7 +83,37 @@ uint8_t ParameterSet::GetParamPosition(int index) const {
     if (!FindEntry(index, entry)) {
         return 0;
     }
-    return PositionOf(index, entry, m_pBlock[kValueOffset + static_cast<size_t>(index)]);
+    const uint8_t value = m_pBlock[kValueOffset + static_cast<size_t>(index)];
+    return Offers(index, entry, value) ? PositionOf(index, entry, value)
+                                       : NearestEnd(index, entry, value);
+}
+
+bool ParameterSet::GetUnofferedValue(int index, uint8_t& value, uint8_t& position) const {
+    Entry entry;
+    if (!FindEntry(index, entry)) {
+        return false;
+    }
+    value = m_pBlock[kValueOffset + static_cast<size_t>(index)];
+    if (Offers(index, entry, value)) {
+        return false;
+    }
+    position = NearestEnd(index, entry, value);
+    return true;
+}
+
+uint8_t ParameterSet::NearestEnd(int index, const Entry& entry, uint8_t value) const {
+    if (entry.byCount == 0 || IsAlwaysLinear(index)) {
+        const uint8_t last = entry.byCount != 0 ? static_cast<uint8_t>(entry.byCount - 1)
+                                                : static_cast<uint8_t>(entry.byMax - entry.byMin);
+        return value < entry.byMin ? 0 : last;
+    }
+    if (entry.byCount == 0) {
+        return 0;
+    }
+    const uint8_t* table = m_pBlock + entry.nOffset + kEntryHeaderSize;
+    const auto distance = [value](uint8_t to) { return value > to ? value - to : to - value; };
+    const uint8_t last = static_cast<uint8_t>(entry.byCount - 1);
+    return distance(table[last]) < distance(table[0]) ? last : 0;
 }
 
 uint8_t ParameterSet::PositionOf(int index, const Entry& entry, uint8_t value) const {
@@ -209,6 +239,13 @@ bool ParameterSet::ParamsUnchanged() const {
         return false;
     }
     return std::equal(m_pBlock, m_pBlock + m_nBlockSize, m_pSnapshot.get());
+}
+
+std::vector<uint8_t> ParameterSet::Snapshot() const {
+    if (!m_pSnapshot) {
+        return {};
+    }
+    return {m_pSnapshot.get(), m_pSnapshot.get() + m_nSnapshotSize};
 }
 
 uint8_t ParameterSet::ParamBlockVersion() const {

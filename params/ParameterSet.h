@@ -22,13 +22,20 @@ public:
     size_t BlockSize() const { return m_nBlockSize; }
 
     bool GetParamDescriptor(int index, ParameterDescriptor& descriptor) const;
+    // Where the control stands for the block's value; a value the descriptor does not offer
+    // stands at the nearest end of the track.
     uint8_t GetParamPosition(int index) const;
+    // The block's value and where it stands, when the descriptor does not offer it (a value
+    // outside the range, or missing from the table); false otherwise.
+    bool GetUnofferedValue(int index, uint8_t& value, uint8_t& position) const;
     void SetParamPosition(int index, uint8_t position);
     void SnapshotParams();
     // Takes the snapshot from a copy of the block instead (the copy a write sent), so that
     // a change made after that copy still counts as a change.
     void SnapshotParams(const uint8_t* pBlock, size_t nSize);
     bool ParamsUnchanged() const;
+    // The block as the snapshot holds it; empty without one.
+    std::vector<uint8_t> Snapshot() const;
 
     // A parameter whose value byte differs between the snapshot and the block, with its value
     // and control position in each.
@@ -64,6 +71,8 @@ private:
     bool FindEntry(int index, Entry& entry) const;
     uint8_t PositionOf(int index, const Entry& entry, uint8_t value) const;
     bool Offers(int index, const Entry& entry, uint8_t value) const;
+    // The end of the track nearest to a value the descriptor does not offer.
+    uint8_t NearestEnd(int index, const Entry& entry, uint8_t value) const;
     bool DescribedAlike(const Entry& mine, const ParameterSet& other, const Entry& theirs) const;
 
     uint8_t* m_pBlock = nullptr;

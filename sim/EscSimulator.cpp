@@ -1,6 +1,7 @@
 #include "EscSimulator.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "Crc16.h"
 #include "LinkTypes.h"
@@ -37,6 +38,13 @@ void EscSimulator::SetConnected(bool on) {
         m_Out.clear();
     }
     m_bConnected = on;
+}
+
+void EscSimulator::Verdict(uint8_t byte) {
+    if (m_byStrayBeforeVerdict != 0) {
+        m_Out.push_back(std::exchange(m_byStrayBeforeVerdict, uint8_t{0}));
+    }
+    m_Out.push_back(byte);
 }
 
 bool EscSimulator::Refuse() {
@@ -94,11 +102,11 @@ void EscSimulator::FinishParamFrame() {
     m_State = State::Ready;
     if (sent != check) {
         ++m_nBadFrames;
-        m_Out.push_back(esc::kClose);
+        Verdict(esc::kClose);
         return;
     }
     if (Refuse()) {
-        m_Out.push_back(esc::kClose);
+        Verdict(esc::kClose);
         return;
     }
     std::copy_n(m_Incoming.begin() + 2, 512, m_Block.begin());
@@ -107,17 +115,17 @@ void EscSimulator::FinishParamFrame() {
         m_Block[static_cast<size_t>(m_nCorruptOffset)] ^= 0x01;
         m_nCorruptOffset = -1;
     }
-    m_Out.push_back(esc::kEnd);
+    Verdict(esc::kEnd);
 }
 
 void EscSimulator::FinishFirmwareBlock() {
     m_State = State::Ready;
     if (Refuse()) {
-        m_Out.push_back(esc::kClose);
+        Verdict(esc::kClose);
         return;
     }
     m_Firmware.push_back(m_Incoming);
-    m_Out.push_back(esc::kEnd);
+    Verdict(esc::kEnd);
     if (m_nFlashBlocks > 0 && ++m_nFlashedBlocks == m_nFlashBlocks) {
         m_Identity.versionLetter = m_byFlashLetter;
         m_Identity.version = m_byFlashVersion;

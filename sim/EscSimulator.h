@@ -61,6 +61,9 @@ public:
     bool IsConnected() const { return m_bConnected; }
     // Puts one stray byte into the ESC's output.
     void InjectByte(uint8_t byte) { m_Out.push_back(byte); }
+    // Puts a stray byte right ahead of the ESC's verdict on the next block it is sent (a stray
+    // acceptance before a refusal, say); 0: none.
+    void SetStrayBeforeVerdict(uint8_t byte) { m_byStrayBeforeVerdict = byte; }
     // Bytes per firmware block the ESC expects (set from the upgrade file being sent).
     void SetFirmwareBlockLength(int length) { m_nFirmwareBlockLength = length; }
     // The upgrade about to be sent, as its file describes it: once `blocks` blocks have been
@@ -100,6 +103,8 @@ private:
     void FinishParamFrame();
     void FinishFirmwareBlock();
     bool Refuse();
+    // Sends the ESC's verdict on a block, behind a stray byte if one is due.
+    void Verdict(uint8_t byte);
 
     EscIdentity m_Identity;
     Block m_Block{};
@@ -119,6 +124,7 @@ private:
     Block m_FlashDefaults{};
     int m_nFlashedBlocks = 0;
     bool m_bRestartAfterFlash = false;
+    uint8_t m_byStrayBeforeVerdict = 0;
     uint32_t m_nGreetIntervalMs = 200;
     uint32_t m_nForgetHostMs = 1500;
     uint32_t m_nFrameGapMs = 300;

@@ -143,7 +143,7 @@ void SimPort::PollEscLocked() {
 
 int SimPort::Write(const uint8_t* bytes, int count) {
     std::lock_guard<std::mutex> lock(m_Lock);
-    if (!m_bHandle || !m_bPlugged || m_nState.load() == PORT_CLOSED || count <= 0 ||
+    if (!m_bHandle || !m_bPlugged || m_bStalled || m_nState.load() == PORT_CLOSED || count <= 0 ||
         !ServingCurrent()) {
         return 0;
     }
@@ -201,7 +201,7 @@ int SimPort::Read(uint8_t* buffer, int capacity) {
     report[0] = kInputReportId;
     int n = 0;
     const uint32_t now = m_pClock->Now();
-    while (n < kPayloadMax && !m_ToHost.empty() &&
+    while (n < std::min(kPayloadMax, m_nReportPayload) && !m_ToHost.empty() &&
            static_cast<int32_t>(now - m_ToHost.front().readyAt) >= 0) {
         report[2 + n++] = m_ToHost.front().byte;
         m_ToHost.pop_front();

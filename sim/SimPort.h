@@ -52,6 +52,15 @@ public:
     void SetReadWait(uint32_t ms);
     // Delay before the ESC's answer reaches the host (in the clock's milliseconds).
     void SetLatency(uint32_t ms);
+    // Input reports carry at most this many payload bytes (1 to 62): the ESC's answers
+    // arrive split across reports; 62 merges whatever is ready into one.
+    void SetReportPayload(int bytes) {
+        WithLock([this, bytes] { m_nReportPayload = bytes < 1 ? 1 : bytes; });
+    }
+    // A stalled dongle takes no output report until it is released.
+    void SetStalled(bool stalled) {
+        WithLock([this, stalled] { m_bStalled = stalled; });
+    }
     // The next input report carries a length byte larger than its payload.
     void InjectOversizedReport() {
         WithLock([this] { m_bOversized = true; });
@@ -85,6 +94,8 @@ private:
     uint32_t m_nReadWaitMs = 0;
     uint32_t m_nLatencyMs = 0;
     bool m_bOversized = false;
+    int m_nReportPayload = 62;
+    bool m_bStalled = false;
     bool m_bGoneUnannounced = false;
     struct Pending {
         uint8_t byte;

@@ -1,54 +1,12 @@
-// The connection controller over the simulator with no window: a view that records what it is
-// told, and answers the file dialog and the boxes as the test says.
+// The connection controller over the simulator with no window, under a recording view.
 #pragma once
 
 #include <memory>
 
-#include "ConnectionController.h"
-#include "PageHost.h"
 #include "PumpFixture.h"
+#include "RecordingView.h"
 
 namespace corvane::test {
-
-class RecordingView : public ConnectionView {
-public:
-    QStringList lines;
-    QStringList* log = nullptr;
-    bool pagesExist = false;
-    int currentPage = PageHost::kNoPage;
-    bool progressShown = false;
-    int progressValue = 0;
-    QString upgradeFile;
-    QMessageBox::StandardButton answer = QMessageBox::Ok;
-    QStringList asked;
-
-    void AddStatus(const QString& line) override {
-        lines << line;
-        if (log != nullptr) {
-            *log << line;
-        }
-    }
-    void ClearStatus() override { lines.clear(); }
-    void CreatePages(bool create) override {
-        pagesExist = create;
-        currentPage = PageHost::kNoPage;
-    }
-    bool PagesExist() const override { return pagesExist; }
-    void ReloadPages() override { pagesExist = true; }
-    void SelectPage(int index) override { currentPage = pagesExist ? index : PageHost::kNoPage; }
-    void RestorePressedHighlight() override {}
-    void LiveAreasChanged() override {}
-    void StartProgress(int) override { progressValue = 0; }
-    void ShowProgress(bool show) override { progressShown = show; }
-    void SetProgress(int value) override { progressValue = value; }
-    QString ChooseUpgradeFile() override { return upgradeFile; }
-    QMessageBox::StandardButton Ask(QMessageBox::Icon, const QString& text,
-                                    QMessageBox::StandardButtons,
-                                    QMessageBox::StandardButton) override {
-        asked << text;
-        return answer;
-    }
-};
 
 class ControllerFixture : public PumpFixture {
 protected:

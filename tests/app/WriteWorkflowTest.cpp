@@ -1,6 +1,9 @@
 // The write button: skipped when nothing changed, sent when something did, sent again after
 // a failure; an edit made while a write runs is never lost; a close waits for the write.
+#include "PageBase.h"
+#include "ParamBlockFactory.h"
 #include "SkinSlider.h"
+#include "SkinStatic.h"
 #include "WindowFixture.h"
 
 using namespace corvane;
@@ -70,6 +73,58 @@ TEST_F(WriteWorkflow, ChangedSliderIsWrittenOnce) {
     Settle();
     ClickAt(kWriteButton);
     EXPECT_EQ(Lines().last(), "Parameters are identical, skip updating.");
+}
+
+// Values the descriptors do not offer stay the ESC's bytes unless the user moves them: their
+// boxes say what the ESC holds, and only what the user moved is written.
+TEST_F(WriteWorkflow, OnlyWhatTheUserMovedIsWritten) {
+    ParamBlock esc = MakeRealisticParamBlock();
+    esc[9 + PARAM_TURBO_DELAY] = 5;    // below its 10..200
+    esc[9 + PARAM_NEUTRAL_WIDTH] = 10; // not among 6, 9 and 15
+    port.Esc([&](sim::EscSimulator& e) { e.SetParamBlock(esc); });
+    Connect();
+    ClickAt(kTimingTile);
+    bool shown = false;
+    for (const CSkinStatic* box : window->Page(2)->findChildren<CSkinStatic*>()) {
+        shown = shown || box->Text() == "0.05 sec";
+    }
+    EXPECT_TRUE(shown) << "the box shows what the ESC holds";
+    ClickAt(kWriteButton);
+    EXPECT_EQ(Lines().last(), "Parameters are identical, skip updating.");
+    ClickAt(kBrakesTile);
+    CSkinSlider* drag = SliderFor(PARAM_DRAG_BRAKE);
+    ASSERT_NE(drag, nullptr);
+    QTest::keyClick(drag, Qt::Key_Up);
+    Settle();
+    ClickAt(kWriteButton);
+    ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
+    esc[9 + PARAM_DRAG_BRAKE] = static_cast<uint8_t>(drag->GetPos());
+    ASSERT_EQ(Written().size(), 1u);
+    EXPECT_EQ(Written()[0], esc);
+}
+
+// Changes still waiting when the ESC is lost come back with it, if it holds what they were
+// made against; otherwise they are dropped, and a line says so.
+TEST_F(WriteWorkflow, WaitingChangesSurviveAReconnectOnlyToTheSameSettings) {
+    for (const bool same : {true, false}) {
+        SCOPED_TRACE(same);
+        Connect();
+        ASSERT_NE(MoveBrakeStrength(), nullptr);
+        ClickAt(kHomeButton); // leaving the page stores the move
+        ASSERT_TRUE(window->ChangesWaiting());
+        port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+        ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+        port.Esc([same](sim::EscSimulator& e) {
+            auto block = e.ParamBlock();
+            block[9 + PARAM_COAST] ^= same ? 0 : 1;
+            e.SetParamBlock(block);
+            e.SetConnected(true);
+        });
+        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        EXPECT_EQ(window->ChangesWaiting(), same);
+        EXPECT_EQ(log.contains("Unsent changes were dropped: the ESC holds other settings."),
+                  !same);
+    }
 }
 
 TEST_F(WriteWorkflow, FailedWriteIsSentAgainNextTime) {

@@ -70,12 +70,15 @@ TEST_F(PageLoadStoreTest, DriveModeDraggedToTheBottomStoresTheLastEntry) {
     ExpectBlock(before, {{PARAM_DRIVE_MODE, 2}}); // Fwd + Br + Rev
 }
 
-TEST_F(PageLoadStoreTest, UnknownDirectionShowsForwardAndStoresTheFirstEntry) {
+// A value the table does not know stands at the nearest end and stays as the ESC sent it,
+// unless the user moves the switch.
+TEST_F(PageLoadStoreTest, UnknownDirectionIsKeptUntilMoved) {
     ParamBlock block = MakeRealisticParamBlock();
     block[kValue + PARAM_MOTOR_DIRECTION] = 7;
     CreatePages(block);
-    EXPECT_EQ(Slider(PageOf(kSettings), kMotorDirection)->ThumbRect().top(), 0);
     PageOf(kSettings).StoreParams();
+    EXPECT_EQ(m_host->Value(PARAM_MOTOR_DIRECTION), 7);
+    QTest::keyClick(Slider(PageOf(kSettings), kMotorDirection), Qt::Key_Up);
     EXPECT_EQ(m_host->Value(PARAM_MOTOR_DIRECTION), 0);
 }
 

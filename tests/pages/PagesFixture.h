@@ -36,6 +36,9 @@ public:
         m_loaded.push_back(index);
         return m_params.GetParamPosition(index);
     }
+    bool GetUnofferedValue(int index, uint8_t& value, uint8_t& position) override {
+        return m_params.GetUnofferedValue(index, value, position);
+    }
     void SetParamPosition(int index, uint8_t position) override {
         m_stored.push_back(index);
         m_params.SetParamPosition(index, position);

@@ -62,14 +62,30 @@ TEST_F(ParameterSetTest, WalkSkipsCountPlusThreePerEntry) {
     EXPECT_EQ(descriptor.table, m_block.data() + 31 + 3);
 }
 
-TEST_F(ParameterSetTest, LinearConversionIsModulo256) {
-    Use(ParamBlockBuilder().AddLinear(10, 30).AddLinear(250, 255).SetValue(0, 25).Build());
-    EXPECT_EQ(m_set.GetParamPosition(0), 15);
-    m_block[9] = 5; // below min: wraps high, the control clamps it, and the store replaces it
-    EXPECT_EQ(m_set.GetParamPosition(0), 251);
-    m_set.SetParamPosition(0, std::min<uint8_t>(m_set.GetParamPosition(0), 20));
-    EXPECT_EQ(Value(0), 30);
-    m_set.SetParamPosition(1, 10);
+// A value the descriptor does not offer stands at the nearest end of the track, and is told
+// as it is, so that its box can show what the ESC holds.
+TEST_F(ParameterSetTest, ValueNotOfferedStandsAtTheNearestEnd) {
+    Use(ParamBlockBuilder().AddLinear(10, 30).AddLinear(250, 255).AddTable({6, 9, 15}).Build());
+    const struct {
+        int index;
+        uint8_t value;
+        uint8_t position;
+        bool offered;
+    } cases[] = {
+        {0, 25, 15, true}, {0, 5, 0, false},  {0, 31, 20, false}, {0, 255, 20, false},
+        {2, 9, 1, true},   {2, 10, 0, false}, {2, 13, 2, false},
+    };
+    for (const auto& c : cases) {
+        m_block[9 + c.index] = c.value;
+        EXPECT_EQ(m_set.GetParamPosition(c.index), c.position) << int{c.value};
+        uint8_t value = 0, position = 0;
+        EXPECT_EQ(m_set.GetUnofferedValue(c.index, value, position), !c.offered);
+        if (!c.offered) {
+            EXPECT_EQ(value, c.value);
+            EXPECT_EQ(position, c.position);
+        }
+    }
+    m_set.SetParamPosition(1, 10); // modulo 256 on the way in
     EXPECT_EQ(Value(1), 4);
 }
 
@@ -97,7 +113,7 @@ TEST_F(ParameterSetTest, DragBrakeAndBoostTimingStayLinearWithTable) {
     }
     Use(builder.Build());
     for (const int index : {PARAM_DRAG_BRAKE, PARAM_BOOST_TIMING}) {
-        EXPECT_EQ(m_set.GetParamPosition(index), 3);
+        EXPECT_EQ(m_set.GetParamPosition(index), 2) << "one past the table stands at its end";
         m_set.SetParamPosition(index, 2);
         EXPECT_EQ(Value(index), 12);
         m_set.SetParamPosition(index, 5); // past the table, but linear: no guard applies
