@@ -189,6 +189,7 @@ protected:
         int fill = 0;
         int count = 0; // fields announced
         int received = 0;
+        bool complete = false; // every announced field is in: only the end may follow
     };
     struct ReadScratch {
         uint8_t* target = nullptr; // next block byte goes here

@@ -63,6 +63,7 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
         if (byte == nullptr) {
             m_Identify.count = 0;
             m_Identify.received = 1;
+            m_Identify.complete = false;
             SendByte(esc::kIdentify);
             m_nSubState.store(SUB_IDENTIFY_AWAIT_TAG);
             std::memset(m_Identify.model, 0xFF, sizeof m_Identify.model);
@@ -73,7 +74,14 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
         if (byte == nullptr) {
             break;
         }
-        if (m_Identify.count == 0) {
+        if (m_Identify.complete && m_byRx != esc::kEnd) {
+            // Past the last field: an ESC that restarted greets here, and noise plays no part.
+            if (m_nLinkState.load() == LINK_KEEPALIVE && m_byRx == esc::kGreeting) {
+                OnEscRestarted(m_byRx);
+            } else {
+                m_dwLastRxTick.store(timerBefore);
+            }
+        } else if (m_Identify.count == 0) {
             m_Identify.count = m_byRx;
             if (m_nLinkState.load() == LINK_KEEPALIVE && m_Identify.count != m_Known.count) {
                 OnEscRestarted(m_byRx);
@@ -114,6 +122,8 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
             if (m_Identify.received != m_Identify.count) {
                 ++m_Identify.received;
                 SendByte(esc::kGoOn);
+            } else {
+                m_Identify.complete = true;
             }
         }
         break;
@@ -310,6 +320,9 @@ void LinkBase::OnWriteByte(const uint8_t* byte) {
         } else if (m_byRx == esc::kClose) {
             m_bSlowWrites.store(true);
             if (m_nRetries.load() != 0) {
+                // Sent again only if nothing contradicts the refusal before the ESC answers
+                // the request: a stray refusal may stand ahead of an acceptance.
+                m_Watch = {true, false, command, Now()};
                 const int length = command == esc::kWriteParams
                                        ? kParamBlockSize
                                        : (record ? record->wBlockLength : 0);

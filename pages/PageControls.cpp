@@ -98,13 +98,10 @@ void PageControls::Store(PageHost* host) {
         if (!row.bound) {
             continue;
         }
-        const auto shown = static_cast<uint8_t>(row.slider->GetPos());
-        const uint8_t position = row.reversed ? Mirror(*row.slider, shown) : shown;
-        // A slider that stands where the block's value does leaves the byte as it is: a value
-        // the descriptor does not offer stays the ESC's until the user moves it.
-        if (position != host->GetParamPosition(m_rows[i].param)) {
-            host->SetParamPosition(m_rows[i].param, position);
-        }
+        // A slider that stands where the block's value does leaves the byte as it is.
+        const auto position = static_cast<uint8_t>(row.slider->GetPos());
+        host->SetParamPosition(m_rows[i].param,
+                               row.reversed ? Mirror(*row.slider, position) : position);
     }
 }
 

@@ -146,7 +146,9 @@ std::vector<ParameterSet::Change> ParameterSet::ChangedParams() const {
 
 void ParameterSet::SetParamPosition(int index, uint8_t position) {
     Entry entry;
-    if (!FindEntry(index, entry)) {
+    // A control that stands where the block's value does changes nothing: a value the
+    // descriptor does not offer stays as the ESC sent it until the control is moved.
+    if (!FindEntry(index, entry) || position == GetParamPosition(index)) {
         return;
     }
     uint8_t& value = m_pBlock[kValueOffset + static_cast<size_t>(index)];

@@ -28,6 +28,8 @@ public:
     // The block's value and where it stands, when the descriptor does not offer it (a value
     // outside the range, or missing from the table); false otherwise.
     bool GetUnofferedValue(int index, uint8_t& value, uint8_t& position) const;
+    // Stores the value at a control's position; nothing when the control stands where the
+    // block's value does.
     void SetParamPosition(int index, uint8_t position);
     void SnapshotParams();
     // Takes the snapshot from a copy of the block instead (the copy a write sent), so that

@@ -57,6 +57,11 @@ public:
     void SetReportPayload(int bytes) {
         WithLock([this, bytes] { m_nReportPayload = bytes < 1 ? 1 : bytes; });
     }
+    // Bytes the ESC sent that have not reached the host yet.
+    size_t ToHostPending() const {
+        std::lock_guard<std::mutex> lock(m_Lock);
+        return m_ToHost.size();
+    }
     // A stalled dongle takes no output report until it is released.
     void SetStalled(bool stalled) {
         WithLock([this, stalled] { m_bStalled = stalled; });

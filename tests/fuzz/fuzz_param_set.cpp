@@ -33,15 +33,17 @@ void CheckIndex(corvane::ParameterSet& set, const std::vector<uint8_t>& block,
         const uint8_t p = static_cast<uint8_t>(position);
         corvane::ParameterDescriptor descriptor;
         const bool available = set.GetParamDescriptor(index, descriptor);
+        // A position where the block's value already stands stores nothing.
+        const bool stores = set.GetParamPosition(index) != p;
         if (available) {
             Require(descriptor.index == index && valueOffset < block.size());
             if (descriptor.count != 0) {
                 Require(descriptor.table >= block.data() &&
                         descriptor.table + descriptor.count <= block.data() + block.size());
             }
-            if (IsLinear(descriptor)) {
+            if (stores && IsLinear(descriptor)) {
                 reference[valueOffset] = static_cast<uint8_t>(descriptor.min + p);
-            } else if (p < descriptor.count) {
+            } else if (stores && p < descriptor.count) {
                 reference[valueOffset] = descriptor.table[p];
             }
         }
@@ -51,7 +53,9 @@ void CheckIndex(corvane::ParameterSet& set, const std::vector<uint8_t>& block,
         if (!available) {
             Require(loaded == 0);
         } else if (valueBeforeList && IsLinear(descriptor)) {
-            Require(loaded == p);
+            // Past the range the value stands at the nearest end of the track.
+            const uint8_t last = corvane::LastPosition(descriptor);
+            Require(p <= last ? loaded == p : loaded == 0 || loaded == last);
         } else if (valueBeforeList && p < descriptor.count) {
             Require(loaded <= p && descriptor.table[loaded] == descriptor.table[p]);
         }

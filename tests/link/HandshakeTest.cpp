@@ -132,6 +132,20 @@ TEST_F(Handshake, KeepAliveAnsweredOnlyByTheIdentityOnRecord) {
     }
 }
 
+// An ESC that restarts right after the last field greets where the end should come: the
+// greetings may not hold the keep-alive open.
+TEST_F(Handshake, GreetingAfterTheLastFieldIsARestart) {
+    Connect();
+    link.SetReportIdentity(false);
+    clock.Advance(600);
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x27});
+    ASSERT_EQ(Say({2, 0x11, 8, 50}), Bytes{0xF7});
+    EXPECT_EQ(Say({0x13, 'A', 12, 0x13}), Bytes{0xF7});
+    EXPECT_EQ(sink.Codes(), std::vector<uint32_t>{LN_ESC_RESTARTED});
+    EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
+}
+
 TEST_F(Handshake, KeepAliveWithReportWantedRunsToTheEnd) {
     Connect();
     clock.Advance(600);

@@ -103,7 +103,7 @@ TEST_F(ParameterSetTest, TableLookupTakesFirstMatchAndFallsBackToEntryZero) {
     m_set.SetParamPosition(0, 255);
     EXPECT_EQ(m_block, before);
     m_set.SetParamPosition(0, m_set.GetParamPosition(0));
-    EXPECT_EQ(Value(0), 7);
+    EXPECT_EQ(Value(0), 8) << "a control left where the value stands keeps it";
 }
 
 TEST_F(ParameterSetTest, DragBrakeAndBoostTimingStayLinearWithTable) {
@@ -115,7 +115,9 @@ TEST_F(ParameterSetTest, DragBrakeAndBoostTimingStayLinearWithTable) {
     for (const int index : {PARAM_DRAG_BRAKE, PARAM_BOOST_TIMING}) {
         EXPECT_EQ(m_set.GetParamPosition(index), 2) << "one past the table stands at its end";
         m_set.SetParamPosition(index, 2);
-        EXPECT_EQ(Value(index), 12);
+        EXPECT_EQ(Value(index), 13) << "left where it stands";
+        m_set.SetParamPosition(index, 1);
+        EXPECT_EQ(Value(index), 11);
         m_set.SetParamPosition(index, 5); // past the table, but linear: no guard applies
         EXPECT_EQ(Value(index), 15);
         ParameterDescriptor descriptor;
