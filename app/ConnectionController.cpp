@@ -97,8 +97,7 @@ void ConnectionController::TakeLinkNotices() {
 }
 
 bool ConnectionController::StartRead() {
-    m_readPending = m_link.ReadParameters();
-    m_readExchange = m_link.CurrentExchange();
+    m_readPending = m_link.ReadParameters(&m_readExchange);
     return m_readPending;
 }
 
@@ -387,6 +386,7 @@ void ConnectionController::OnEscRestarted() {
         OnVerifyFailed();
     }
     m_readPending = false;
+    m_failedReads = 0;
     DropConnection();
     m_firmwareOnly = false;
     Say(text::kWaitingEsc);
@@ -395,6 +395,7 @@ void ConnectionController::OnEscRestarted() {
 void ConnectionController::OnBlockStart(uint32_t command) {
     m_transferBusy = true;
     if (command == esc::kWriteFirmware) {
+        m_firmwareSent = true;
         m_view.ShowProgress(true);
     } else if (command == esc::kWriteParams) {
         Say(text::kUpdatingParams);
@@ -402,6 +403,7 @@ void ConnectionController::OnBlockStart(uint32_t command) {
 }
 
 void ConnectionController::EndFirmwareTransfer(const char* line) {
+    m_firmwareSent = false;
     m_transferBusy = false;
     m_firmwareBusy = false;
     m_view.ShowProgress(false);
@@ -439,12 +441,15 @@ void ConnectionController::OnWriteDone(uint32_t command) {
 
 void ConnectionController::OnWriteFailed(uint32_t command) {
     if (command == esc::kWriteFirmware) {
-        EndFirmwareTransfer(text::kFirmwareFailed);
         // Some blocks may have been stored: whatever firmware the ESC now runs is unknown, and
-        // the old block must not reach it. Not connected until it is identified and read.
-        DropConnection();
-        m_firmwareOnly = false;
-        m_link.SetReportIdentity(true);
+        // the old block must not reach it. Not connected until it is identified and read. (A
+        // transfer refused before its first block sent nothing.)
+        if (m_firmwareSent) {
+            DropConnection();
+            m_firmwareOnly = false;
+            m_link.SetReportIdentity(true);
+        }
+        EndFirmwareTransfer(text::kFirmwareFailed);
     } else if (command == esc::kWriteParams) {
         FailParameterWrite();
     } else {

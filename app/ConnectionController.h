@@ -158,6 +158,8 @@ private:
     bool m_transferBusy = false;
     // From the confirmed firmware update until the transfer ends: the home face stays.
     bool m_firmwareBusy = false;
+    // A block of the firmware transfer has gone out: a failure leaves unknown firmware.
+    bool m_firmwareSent = false;
     // A read was handed to the link and its result has not come yet.
     bool m_readPending = false;
     uint32_t m_readExchange = 0; // the link's serial of that read

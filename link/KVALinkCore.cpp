@@ -29,9 +29,9 @@ void KVALinkCore::OnIdentified() {
     Post(LN_IDENTIFIED, 0);
 }
 
-bool KVALinkCore::ReadParameters() {
+bool KVALinkCore::ReadParameters(uint32_t* exchange) {
     m_EscRecord.byCommand = esc::kReadParams;
-    return StartRead(&m_EscRecord);
+    return StartRead(&m_EscRecord, exchange);
 }
 
 bool KVALinkCore::WriteParameters() {

@@ -24,7 +24,7 @@ public:
     explicit KVALinkCore(PortBase* port);
     ~KVALinkCore() override;
 
-    bool ReadParameters();
+    bool ReadParameters(uint32_t* exchange = nullptr);
     // Writes the ESC record's own block.
     bool WriteParameters();
     // Writes a copy of `block` (size bytes): it is copied into the ESC record once the link

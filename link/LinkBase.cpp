@@ -211,7 +211,7 @@ void LinkBase::SendQueued() {
     // The dongle took nothing: an exchange must still time out, or a dongle that stops
     // taking reports would hold the link busy for ever without a word to the window.
     std::lock_guard<std::mutex> lock(m_StateLock);
-    // Whatever the state: a keep-alive's closing byte waits in the queue of an idle link.
+    // Whatever the state: the answer to a greeting waits in the queue of an idle link.
     const uint32_t now = Now();
     if (m_dwTxStalledSince == 0 || now < m_dwTxStalledSince) {
         m_dwTxStalledSince = now != 0 ? now : 1;
@@ -402,6 +402,7 @@ void LinkBase::FrameNextBlock() {
     Post(LN_BLOCK_PROGRESS, static_cast<uint32_t>(blocksLeft));
     if (record == nullptr) {
         m_nBlocksLeft.store(0);
+        m_Watch = {};
         return;
     }
     const bool params = m_byCommand.load() == esc::kWriteParams;
@@ -413,6 +414,7 @@ void LinkBase::FrameNextBlock() {
     if (begin == nullptr || next < begin || dataLength <= 0 ||
         static_cast<size_t>(next - begin) + static_cast<size_t>(dataLength) > record->nDataSize) {
         m_nBlocksLeft.store(0);
+        m_Watch = {};
         Post(LN_WRITE_FAILED, m_byCommand.load());
         return;
     }

@@ -38,7 +38,8 @@ public:
 
     // Hands a read or a block write over to the worker (user-interface thread; waits up to
     // 500 ms for an idle link).
-    bool StartRead(TransferRecord* record);
+    // `exchange` (may be null) receives the serial of the read begun.
+    bool StartRead(TransferRecord* record, uint32_t* exchange = nullptr);
     bool StartWrite(TransferRecord* record);
     // As StartWrite, but first fills the record's data with a copy of `data` (size bytes),
     // once the link is claimed and the worker cannot be reading it; and only for the ESC
@@ -75,7 +76,7 @@ public:
     int GetTxLength() const { return m_nTxLength.load(); }
     const uint8_t* GetTxBuffer() const { return m_TxBuffer; }
     uint32_t GetLastRxTick() const { return m_dwLastRxTick.load(); }
-    // The serial of the exchange begun last (a request's, right after it was handed over).
+    // The serial of the exchange under way.
     uint32_t CurrentExchange() const { return m_nExchange.load(); }
 
     static uint8_t const* const kNoByte;

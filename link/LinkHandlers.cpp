@@ -92,17 +92,23 @@ void LinkBase::OnIdentifyByte(const uint8_t* byte) {
             m_Identify.fill = 1;
             m_Identify.fieldLength = 3;
             m_nSubState.store(SUB_IDENTIFY_IN_FIELD);
-        } else if (m_byRx == esc::kEnd) {
-            if (m_nLinkState.load() == LINK_KEEPALIVE && !ReplyIsKnownIdentity()) {
-                // Another ESC, or other firmware, answered whole: the window hears of it.
-                m_bReportIdentity.store(true);
+        } else if (m_byRx == esc::kEnd && m_Identify.complete) {
+            if (m_nLinkState.load() == LINK_KEEPALIVE) {
+                // Another identity (another ESC, other firmware, or noise in the reply) is
+                // not taken from a keep-alive: the ESC is identified afresh, and the window
+                // hears what that identify finds.
+                if (!ReplyIsKnownIdentity()) {
+                    OnEscRestarted(m_byRx);
+                    break;
+                }
+            } else {
+                m_Known.count = m_Identify.count;
+                std::memcpy(m_Known.model, m_Identify.model, sizeof m_Known.model);
+                std::memcpy(m_Known.version, m_Identify.version, sizeof m_Known.version);
             }
             StoreLinkState(LINK_IDLE);
             m_bIdentifyNeeded.store(false);
             m_pPort->MarkEscReady();
-            m_Known.count = m_Identify.count;
-            std::memcpy(m_Known.model, m_Identify.model, sizeof m_Known.model);
-            std::memcpy(m_Known.version, m_Identify.version, sizeof m_Known.version);
             OnIdentified();
         } else {
             m_dwLastRxTick.store(timerBefore); // not part of the reply: the timer runs on
@@ -145,6 +151,7 @@ void LinkBase::OnEscRestarted(uint8_t byte) {
     m_nTxLength.store(0);
     m_bReportIdentity.store(true);
     m_bIdentifyNeeded.store(true);
+    m_dwTxStalledSince = 0;
     Post(LN_ESC_RESTARTED, 0);
     BeginExchange();
     m_nSubState.store(SUB_GREETING_WAIT);
@@ -365,7 +372,7 @@ bool LinkBase::ClaimLink(int alsoFrom, std::unique_lock<std::mutex>& lock) {
     }
 }
 
-bool LinkBase::StartRead(TransferRecord* record) {
+bool LinkBase::StartRead(TransferRecord* record, uint32_t* exchange) {
     if (record == nullptr) {
         return false;
     }
@@ -378,6 +385,9 @@ bool LinkBase::StartRead(TransferRecord* record) {
         return false;
     }
     BeginExchange();
+    if (exchange != nullptr) {
+        *exchange = m_nExchange.load(); // under the lock: the read's own serial
+    }
     // Only a request that owns the link may point the worker at its record.
     m_pReadRequest.store(record);
     m_byCommand.store(record->byCommand);

@@ -55,8 +55,9 @@ enum : uint32_t {
     LN_TIMEOUT_READ = 19,
     LN_TIMEOUT_WRITE = 20,
     LN_BLOCK_PROGRESS = 21,
-    // The keep-alive was answered by a greeting (or noise) instead of the identity on
-    // record: the ESC restarted, and is greeted and identified afresh.
+    // The keep-alive was not answered by the identity on record (a greeting, another count,
+    // another identity, or noise): the ESC restarted or was swapped, and is greeted (when it
+    // greets) and identified afresh.
     LN_ESC_RESTARTED = 22,
     LN_LINK_LOST = 255,
 };

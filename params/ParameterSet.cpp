@@ -107,9 +107,6 @@ uint8_t ParameterSet::NearestEnd(int index, const Entry& entry, uint8_t value) c
                                                 : static_cast<uint8_t>(entry.byMax - entry.byMin);
         return value < entry.byMin ? 0 : last;
     }
-    if (entry.byCount == 0) {
-        return 0;
-    }
     const uint8_t* table = m_pBlock + entry.nOffset + kEntryHeaderSize;
     const auto distance = [value](uint8_t to) { return value > to ? value - to : to - value; };
     const uint8_t last = static_cast<uint8_t>(entry.byCount - 1);
