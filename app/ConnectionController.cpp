@@ -340,6 +340,7 @@ void ConnectionController::DropConnection() {
         m_unsent = UnsentChanges{m_params.Snapshot(), m_block};
     }
     m_paramsLoaded = false;
+    m_firmwareOnly = false;
     m_view.CreatePages(false);
 }
 
@@ -371,12 +372,9 @@ void ConnectionController::OnLinkLost() {
     m_verifyPending = false;
     m_firmwareBusy = false;
     m_link.SetReportIdentity(true);
-    m_view.CreatePages(false);
     Say(text::kEscDisconnected);
     Say(text::kWaitingEsc);
-    m_paramsLoaded = false;
     m_transferBusy = false;
-    m_firmwareOnly = false;
 }
 
 void ConnectionController::OnEscRestarted() {
@@ -388,7 +386,6 @@ void ConnectionController::OnEscRestarted() {
     m_readPending = false;
     m_failedReads = 0;
     DropConnection();
-    m_firmwareOnly = false;
     Say(text::kWaitingEsc);
 }
 
@@ -446,7 +443,6 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
         // transfer refused before its first block sent nothing.)
         if (m_firmwareSent) {
             DropConnection();
-            m_firmwareOnly = false;
             m_link.SetReportIdentity(true);
         }
         EndFirmwareTransfer(text::kFirmwareFailed);

@@ -31,6 +31,12 @@ public:
         long flashesDone = 0;
         long flashesFailed = 0;
         long restarts = 0;
+        Stats& operator+=(const Stats& o) {
+            events += o.events, faults += o.faults, restarts += o.restarts;
+            writesDone += o.writesDone, writesFailed += o.writesFailed;
+            flashesDone += o.flashesDone, flashesFailed += o.flashesFailed;
+            return *this;
+        }
     };
 
     explicit Session(std::vector<uint8_t> script);

@@ -56,14 +56,7 @@ TEST(Session, SeedSweep) {
                           << " CORVANE_SESSION_SEEDS=1 " << testing::internal::GetArgvs()[0]
                           << " --gtest_filter=Session.SeedSweep";
         }
-        const Session::Stats& s = session.Figures();
-        total.events += s.events;
-        total.faults += s.faults;
-        total.writesDone += s.writesDone;
-        total.writesFailed += s.writesFailed;
-        total.flashesDone += s.flashesDone;
-        total.flashesFailed += s.flashesFailed;
-        total.restarts += s.restarts;
+        total += session.Figures();
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
