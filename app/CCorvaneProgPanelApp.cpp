@@ -1,12 +1,14 @@
 #include "CCorvaneProgPanelApp.h"
 
 #include "CCorvaneProgPanelDlg.h"
+#include "CommandLine.h"
 #include "PrivateFont.h"
 
 namespace corvane {
 
 CCorvaneProgPanelApp::CCorvaneProgPanelApp(int& argc, char** argv, const QString& desktopFile)
-    : QApplication(argc, argv) {
+    : QApplication(GuardDisplayOpening(argc), argv) {
+    EndDisplayGuard();
     setApplicationName(QStringLiteral("Corvane ESC Programmer"));
     setDesktopFileName(desktopFile);
 }

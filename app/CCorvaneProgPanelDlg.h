@@ -6,12 +6,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QDialog>
 #include <QMessageBox>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -27,6 +29,7 @@ class QProgressBar;
 namespace corvane {
 
 class CPageBase;
+class CSkinHotSpot;
 class CBrakePage;
 class CSettingPage;
 class CThrottlePage;
@@ -78,6 +81,7 @@ public:
     QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) override;
+    void DismissQuestion() override;
 
     // Forwarded to the connection controller.
     void OnLinkNotify(uint32_t code, uint32_t value) { m_connection.OnLinkNotify(code, value); }
@@ -104,6 +108,8 @@ public:
     bool TransferBusy() const { return m_connection.TransferBusy(); }
     bool FirmwareBusy() const { return m_connection.FirmwareBusy(); }
     uint8_t LitArea() const { return m_litArea; }
+    // The area's stand-in for the keyboard and screen readers.
+    CSkinHotSpot* HotSpot(HotArea area) const { return m_spots[area]; }
     unsigned BackgroundId() const { return m_backgroundId; }
     bool IsHotAreaLive(int area) const { return m_connection.IsHotAreaLive(area); }
     // Whether the block holds changes the ESC has not been sent, and what they are, a line
@@ -118,6 +124,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -127,8 +134,16 @@ protected:
 private:
     void SetUpWindow();
     void OnHotAreaPressed(HotArea area);
+    // The live area under a point of the face, HotNone if none.
+    uint8_t LiveAreaAt(QPoint point) const;
+    // Lights the live area under the pointer, or none.
+    void TrackPointer(QPoint point);
+    // The keyboard's areas: the live ones not under a page.
+    void UpdateHotSpots();
     void StoreAllPages();
     void DropHighlight();
+    // The pointer left the face: for the desktop, a page, the status list or the bar.
+    void PointerLeft();
     ParameterSet& Params() { return m_connection.Params(); }
 
     ConnectionController m_connection;
@@ -149,10 +164,14 @@ private:
     std::array<CPageBase*, layout::kPageCount> m_pages{};
     bool m_pagesExist = false;
 
+    // Where the pointer last moved over the face; none while it is elsewhere.
+    std::optional<QPoint> m_pointer;
     bool m_dragging = false;
     QPoint m_dragOffset;
     FileChooser m_fileChooser;
     MessageBoxRunner m_messageBox;
+    QPointer<QMessageBox> m_openBox;
+    std::array<CSkinHotSpot*, HotAreaCount> m_spots{}; // owned as children
 };
 
 } // namespace corvane

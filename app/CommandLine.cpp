@@ -3,6 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
 
 namespace corvane {
 
@@ -17,10 +23,10 @@ const char* BaseName(const char* path) {
 
 void PrintUsage(std::FILE* out, const char* summary) {
     std::fprintf(out,
-                 "Usage: %s [--help | --version]\n"
+                 "Usage: %s [-h | --help | --version]\n"
                  "%s\n"
                  "\n"
-                 "  --help     print this text and exit\n"
+                 "  -h, --help print this text and exit\n"
                  "  --version  print the version and exit\n",
                  g_program, summary);
 }
@@ -35,14 +41,80 @@ bool HasDesktop() {
     return false;
 }
 
+// Qt's own options, left to Qt: those that take a value, and those that stand alone.
+constexpr std::string_view kQtOptionsWithValue[] = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin",       "-qwindowgeometry",
+    "-qwindowtitle", "-qwindowicon",  "-style",         "-stylesheet",   "-display",
+    "-geometry", "-session",          "-name",          "-title",
+};
+constexpr std::string_view kQtOptionsAlone[] = {"-reverse", "-widgetcount", "-nograb", "-dograb",
+                                                "-sync"};
+
+// How many arguments, from argv[i] on, a Qt option takes up; 0 for anything else.
+int QtOptionLength(int argc, char** argv, int i) {
+    const std::string_view arg = argv[i];
+    for (std::string_view option : kQtOptionsWithValue) {
+        if (arg == option || (arg.size() > 1 && arg.substr(1) == option)) {
+            return i + 1 < argc ? 2 : 0;
+        }
+    }
+    for (std::string_view option : kQtOptionsAlone) {
+        if (arg == option || (arg.size() > 1 && arg.substr(1) == option)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// What Qt said while the display was being opened.
+QtMessageHandler g_previousHandler = nullptr;
+QList<QByteArray> g_heldMessages;
+
+std::string DisplayNames() {
+    std::string names;
+    for (const char* name : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            names += (names.empty() ? "" : ", ") + std::string(name) + "=" + value;
+        }
+    }
+    return names;
+}
+
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context,
+                        const QString& message) {
+    if (type != QtFatalMsg) {
+        g_heldMessages << qFormatLogMessage(type, context, message).toLocal8Bit();
+        return;
+    }
+    std::fprintf(stderr, "%s: no display could be opened (%s)\n", g_program,
+                 DisplayNames().c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 } // namespace
+
+int& GuardDisplayOpening(int& argc) {
+    g_heldMessages.clear();
+    g_previousHandler = qInstallMessageHandler(HoldStartupMessage);
+    return argc;
+}
+
+void EndDisplayGuard() {
+    qInstallMessageHandler(g_previousHandler);
+    for (const QByteArray& line : g_heldMessages) {
+        std::fprintf(stderr, "%s\n", line.constData());
+    }
+    g_heldMessages.clear();
+}
 
 int HandleCommandLine(int argc, char** argv, const char* summary) {
     if (argc > 0 && argv[0] != nullptr && *argv[0] != '\0') {
         g_program = BaseName(argv[0]);
     }
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             PrintUsage(stdout, summary);
             return 0;
         }
@@ -51,9 +123,11 @@ int HandleCommandLine(int argc, char** argv, const char* summary) {
             return 0;
         }
     }
-    // Qt's own options (-platform, -style, ...) are left to Qt; anything else is a mistake.
+    // Qt's own options (-platform, -style, ...) are left to Qt; any other option is a mistake.
     for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] == '-' && argv[i][1] == '-') {
+        if (const int length = QtOptionLength(argc, argv, i); length > 0) {
+            i += length - 1;
+        } else if (argv[i][0] == '-') {
             std::fprintf(stderr, "%s: unknown option %s\n", g_program, argv[i]);
             PrintUsage(stderr, summary);
             return 2;

@@ -1,5 +1,6 @@
 // What the programs do before any window: --help, --version, an unknown option, a machine
-// without a graphical desktop; and the one-line diagnostics they print on standard error.
+// without a graphical desktop or with one that cannot be reached; and the one-line
+// diagnostics they print on standard error.
 #pragma once
 
 #include <string>
@@ -9,6 +10,13 @@ namespace corvane {
 // Returns the exit status when the program is to end here, or -1 to go on and open the
 // window. `summary` is the usage text's second line.
 int HandleCommandLine(int argc, char** argv, const char* summary);
+
+// Around the construction of the application object: a display that cannot be opened ends
+// the program with status 1 and a line naming it, instead of Qt's abort. Qt's messages from
+// the attempt are held back, and printed only if it succeeds. Returns argc, so that the guard
+// can go up in the constructor's initializer list, before the base class is built.
+int& GuardDisplayOpening(int& argc);
+void EndDisplayGuard();
 
 // "<program>: <line>" on standard error.
 void Diagnose(const std::string& line);

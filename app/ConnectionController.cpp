@@ -371,6 +371,7 @@ void ConnectionController::OnLinkLost() {
     m_kept.reset();
     m_verifyPending = false;
     m_firmwareBusy = false;
+    DismissCloseQuestion();
     m_link.SetReportIdentity(true);
     Say(text::kEscDisconnected);
     Say(text::kWaitingEsc);
@@ -403,8 +404,16 @@ void ConnectionController::EndFirmwareTransfer(const char* line) {
     m_firmwareSent = false;
     m_transferBusy = false;
     m_firmwareBusy = false;
+    DismissCloseQuestion();
     m_view.ShowProgress(false);
     Say(line);
+}
+
+void ConnectionController::DismissCloseQuestion() {
+    if (m_closeQuestionOpen && !m_closeQuestionStale) {
+        m_closeQuestionStale = true;
+        m_view.DismissQuestion();
+    }
 }
 
 void ConnectionController::FailParameterWrite() {

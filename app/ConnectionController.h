@@ -47,6 +47,8 @@ public:
     virtual QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
                                             QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton) = 0;
+    // The box open now (the last one Ask showed) goes away as if its No had been chosen.
+    virtual void DismissQuestion() = 0;
 };
 
 class ConnectionController : public QObject {
@@ -130,6 +132,8 @@ private:
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
     void EndFirmwareTransfer(const char* line);
+    // The firmware transfer is over: a close question about it, still open, goes with it.
+    void DismissCloseQuestion();
     // The ESC did not take the parameter block, or did not confirm it: WRITE works again.
     void FailParameterWrite();
     void OnVerifyDone(const TransferRecord& esc);
@@ -197,6 +201,9 @@ private:
         std::vector<uint8_t> edited;
     };
     std::optional<UnsentChanges> m_unsent;
+    // The close question is open; the transfer it asked about has ended meanwhile.
+    bool m_closeQuestionOpen = false;
+    bool m_closeQuestionStale = false;
     // The last status line said.
     QString m_lastLine;
 };

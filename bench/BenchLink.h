@@ -5,20 +5,34 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "KVALinkCore.h"
 
 namespace corvane::bench {
 
+// A benchmark whose timed event never comes has no figure to print: it says so and fails.
+inline constexpr auto kNeverCame = std::chrono::seconds(20);
+
+template <typename Done> void AwaitOrFail(Done done, const char* what) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!done()) {
+        if (std::chrono::steady_clock::now() - start > kNeverCame) {
+            std::printf("%s never came\n", what);
+            std::exit(1);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 // `identified` is set by the benchmark's sink when it hears LN_IDENTIFIED.
 inline void StartIdentified(KVALinkCore& link, const std::atomic<bool>& identified) {
     link.Reset();
     link.Run(true);
     link.SetReportIdentity(true);
-    while (!identified) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    AwaitOrFail([&] { return identified.load(); }, "the ESC's identity");
     link.SetReportIdentity(false);
 }
 
@@ -50,9 +64,7 @@ public:
 inline double
 AwaitOutcome(const OutcomeSink& sink,
              std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now()) {
-    while (sink.m_nOutcome == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    AwaitOrFail([&] { return sink.m_nOutcome != 0; }, "the exchange's end");
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 

@@ -1,5 +1,6 @@
 #include "PageBase.h"
 
+#include "SkinHotSpot.h"
 #include "TabBar.h"
 
 #include <QMouseEvent>
@@ -21,8 +22,33 @@ CPageBase::CPageBase(QWidget* parent, PageHost* host) : QWidget(parent), m_host(
 CPageBase::~CPageBase() = default;
 
 void CPageBase::OnInitDialog() {
+    // The tab headings first: Tab reaches them ahead of the sliders.
+    for (int page = 0; page < layout::kPageCount; ++page) {
+        const layout::PanelPlace& panel = layout::kPanels[static_cast<size_t>(page)];
+        const HotArea tile = layout::kPageTiles[static_cast<size_t>(page)];
+        auto* tab = new CSkinHotSpot(QString::fromUtf8(layout::kHotAreaNames[tile]),
+                                     QAccessible::PageTab, this);
+        tab->Place(QRect(QPoint(panel.tabLeft, layout::kTabTop),
+                         QPoint(panel.tabRight, layout::kTabBottom)));
+        tab->SetSelected(page == PageIndex());
+        // The heading of the page already shown does nothing.
+        connect(tab, &CSkinHotSpot::Activated, this, [this, page] {
+            if (m_host != nullptr && page != PageIndex()) {
+                m_host->SelectPage(page);
+            }
+        });
+        m_tabs[static_cast<size_t>(page)] = tab;
+    }
     CreateControls();
     resize(BackgroundSize());
+}
+
+void CPageBase::FocusOwnTab() {
+    m_tabs[static_cast<size_t>(PageIndex())]->setFocus(Qt::TabFocusReason);
+}
+
+CSkinHotSpot* CPageBase::Tab(int page) const {
+    return page >= 0 && page < layout::kPageCount ? m_tabs[static_cast<size_t>(page)] : nullptr;
 }
 
 void CPageBase::ShowPage(bool show) {

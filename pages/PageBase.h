@@ -9,9 +9,12 @@
 
 #include <QSize>
 #include <QWidget>
+#include <array>
 #include <memory>
 
 namespace corvane {
+
+class CSkinHotSpot;
 
 class CPageBase : public QWidget {
     Q_OBJECT
@@ -38,6 +41,11 @@ public:
     // The background image's size, or kPageSize while there is none.
     QSize BackgroundSize() const;
 
+    // The keyboard's focus goes to this page's own tab heading.
+    void FocusOwnTab();
+    // The tab headings' stand-ins for the keyboard and screen readers, by page.
+    CSkinHotSpot* Tab(int page) const;
+
 protected:
     // Qt has no creation hook that could reach an override, so each page's constructor ends
     // by calling this: it builds the controls and sizes the page to its image.
@@ -54,6 +62,7 @@ protected:
 private:
     PageHost* m_host;
     std::unique_ptr<CGdiPlusBitmapResource> m_pBackground;
+    std::array<CSkinHotSpot*, layout::kPageCount> m_tabs{}; // owned as children
 };
 
 } // namespace corvane

@@ -31,6 +31,7 @@ void PageControls::Create(QWidget* page, PageHost* host) {
             place.sliderPos, page, layout::ControlIdOf(place),
             static_cast<unsigned>(place.track.id), static_cast<unsigned>(layout::ThumbOf(kind).id),
             layout::IsVertical(kind) ? CSkinSlider::kVertical : CSkinSlider::kHorizontal);
+        row.slider->setAccessibleName(QString::fromUtf8(kParamInfo[place.param].label));
         if (described) {
             const auto param = static_cast<unsigned>(place.param);
             const bool reversed = kParamInfo[param].reversed;
@@ -49,9 +50,7 @@ void PageControls::Create(QWidget* page, PageHost* host) {
                          heldAt == at) {
                          value = held;
                      }
-                     std::string text;
-                     FormatParamValue(param, value, text);
-                     return text;
+                     return DescribeParamSetting(static_cast<int>(param), at, value);
                  }});
             row.bound = true;
             row.reversed = reversed;

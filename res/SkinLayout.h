@@ -89,6 +89,15 @@ inline constexpr QRgb kVeil = qRgba(10, 12, 14, 150);
 inline constexpr int kVeilRadius = 9;
 inline constexpr int kPlainFaceId = kHotAreas[HotNone].faceId;
 
+// What each area is called where it is named: screen readers, the page tabs.
+inline constexpr std::array<const char*, HotAreaCount> kHotAreaNames{
+    "", "Brakes", "Close", "Firmware Update", "Home", "Settings", "Throttle", "Timing", "Write"};
+// The order in which Tab walks the areas.
+inline constexpr std::array<HotArea, 8> kHotAreaKeyOrder{
+    HotSettingsTile,   HotThrottleTile, HotTimingTile,  HotBrakesTile,
+    HotFirmwareUpdate, HotWriteButton,  HotHomeButton,  HotCloseButton,
+};
+
 // The order in which a mouse position is tested against the areas.
 inline constexpr std::array<HotArea, 8> kHotAreaTestOrder{
     HotHomeButton, HotWriteButton,  HotCloseButton, HotSettingsTile,

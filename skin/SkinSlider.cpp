@@ -1,6 +1,10 @@
 #include "SkinSlider.h"
 
+#include "SkinAccessible.h"
+#include "SkinHotSpot.h"
 #include "SkinStatic.h"
+
+#include <QAccessible>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,6 +14,7 @@
 namespace corvane {
 
 CSkinSlider::CSkinSlider(QWidget* parent) : QWidget(parent) {
+    InstallSkinAccessibility();
     // A click or Tab gives the keyboard focus, never the pointer merely passing over: the
     // arrow keys must move the slider the user chose.
     setFocusPolicy(Qt::StrongFocus);
@@ -67,7 +72,11 @@ void CSkinSlider::SetPos(int pos) {
     m_pos = clamped;
     update();
     if (m_display) {
-        m_display->SetText(m_binding.text ? m_binding.text(clamped) : std::string());
+        m_display->SetText(ValueText());
+    }
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent notice(this, m_pos);
+        QAccessible::updateAccessibility(&notice);
     }
 }
 
@@ -169,11 +178,11 @@ void CSkinSlider::paintEvent(QPaintEvent*) {
     if (m_thumbImage && isEnabled()) {
         m_thumbImage->Draw(painter, m_thumbRect.topLeft());
     }
-    // The keyboard's slider is framed in the window's highlight colour (the skin's accent).
+    // The keyboard's slider rings its thumb: the ring goes inside the thumb's dark rim, since
+    // the control is only as thick as the thumb.
     if (hasFocus() && isEnabled()) {
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(m_thumbRect.adjusted(0, 0, -1, -1));
+        DrawFocusRing(painter, m_thumbRect.adjusted(kFocusRingReach, kFocusRingReach,
+                                                    -kFocusRingReach, -kFocusRingReach));
     }
 }
 

@@ -20,7 +20,8 @@ class CSkinStatic;
 struct SliderBinding {
     int param = 0; // the parameter the slider stands for, for its owner
     uint8_t lastPos = 0;
-    // Narrow code-page-950 text for a position; without it the display is cleared.
+    // Narrow code-page-950 text for a position; without it the display is cleared. Also what
+    // screen readers read the slider's value as.
     std::function<std::string(uint8_t position)> text;
 };
 
@@ -50,6 +51,11 @@ public:
     // Only the low 8 bits count; clamped into the range. Always rewrites the display's text.
     void SetPos(int pos);
     int GetPos() const { return m_pos; }
+    // SetPos for the user's own moves (a key, a click, a screen reader): tells
+    // PositionChosen when the position changed.
+    void ChoosePos(int pos);
+    // What the position reads as, in code page 950: the value box's text or the choice.
+    std::string ValueText() const { return m_binding.text ? m_binding.text(m_pos) : std::string(); }
 
     // The thumb's leading edge (left, or top of a vertical thumb) for pos.
     int PosToOffset(int pos) const;
@@ -85,8 +91,6 @@ protected:
 private:
     bool IsVertical() const { return m_orientation == kVertical; }
     void MoveThumb(uint8_t pos);
-    // SetPos for the user's own moves: tells PositionChosen when the position changed.
-    void ChoosePos(int pos);
 
     uint8_t m_minPos = 0;
     uint8_t m_maxPos = 4;

@@ -1,5 +1,6 @@
 // The face: hot areas light only when live, tiles open pages, home returns, keys never close.
 #include "PageBase.h"
+#include "SkinHotSpot.h"
 #include "SkinSlider.h"
 #include "WindowFixture.h"
 
@@ -139,9 +140,56 @@ TEST_F(Navigation, FocusFollowsClicksNotThePointer) {
     QTest::keyClick(sliders[0], Qt::Key_Enter);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(sliders[0]->hasFocus());
-    // The focus mark: the thumb's frame in the accent colour.
+    // The focus ring: light inside the thumb's dark rim, on the thumb alone.
     const QImage shown = sliders[0]->grab().toImage();
-    EXPECT_EQ(shown.pixel(sliders[0]->ThumbRect().topLeft()), layout::kAccent);
+    const QRect thumb = sliders[0]->ThumbRect();
+    EXPECT_EQ(shown.pixel(thumb.topLeft() + QPoint(1, 1)), kFocusRing);
+    EXPECT_EQ(shown.pixel(thumb.bottomRight() - QPoint(1, 1)), kFocusRing);
+    EXPECT_NE(sliders[1]->grab().toImage().pixel(sliders[1]->ThumbRect().topLeft() + QPoint(1, 1)),
+              kFocusRing);
     QTest::keyClick(window.get(), Qt::Key_Tab);
     EXPECT_TRUE(sliders[1]->hasFocus());
+}
+
+// Tab walks the live areas in reading order, skipping dead ones and those under a page; Space
+// and Enter press the one with the ring.
+TEST_F(Navigation, TheKeysWalkAndPressEveryLiveArea) {
+    const auto walk = [&](int steps) {
+        QStringList names;
+        for (int i = 0; i < steps; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            names << QApplication::focusWidget()->accessibleName();
+        }
+        return names;
+    };
+    Open();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(walk(2), QStringList({"Close", "Close"})); // home too is dead without pages
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    EXPECT_EQ(walk(8), QStringList({"Settings", "Throttle", "Timing", "Brakes",
+                                    "Firmware Update", "Write", "Home", "Close"}));
+    // The ring: a light line just outside the area, clear of the artwork it surrounds.
+    window->HotSpot(HotSettingsTile)->setFocus();
+    const QRect tile = layout::kHotAreas[HotSettingsTile].hit;
+    QImage shown = window->grab().toImage();
+    EXPECT_EQ(shown.pixel(tile.topLeft() - QPoint(2, 2)), kFocusRing);
+    EXPECT_EQ(shown.pixel(tile.bottomRight() + QPoint(2, 2)), kFocusRing);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    shown = window->grab().toImage();
+    EXPECT_NE(shown.pixel(tile.topLeft() - QPoint(2, 2)), kFocusRing);
+    // Space on Brakes opens its page, where the walk goes on from the page's own tab.
+    window->HotSpot(HotBrakesTile)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_EQ(window->CurrentPage(), 3);
+    EXPECT_TRUE(window->Page(3)->Tab(3)->hasFocus());
+    EXPECT_EQ(walk(9), QStringList({"Drag Brake", "Brake Strength", "Write", "Home", "Close",
+                                    "Settings", "Throttle", "Timing", "Brakes"}));
+    window->Page(3)->Tab(1)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(window->CurrentPage(), 1);
+    window->HotSpot(HotHomeButton)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
+    EXPECT_TRUE(window->HotSpot(HotHomeButton)->hasFocus());
 }

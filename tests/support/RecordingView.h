@@ -22,6 +22,7 @@ public:
     QString upgradeFile;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     QStringList asked;
+    int dismissed = 0; // boxes taken away unanswered
     // When set, answers each box by its text instead of with `answer`.
     std::function<QMessageBox::StandardButton(const QString& text)> answerFor;
 
@@ -51,6 +52,7 @@ public:
         asked << text;
         return answerFor ? answerFor(text) : answer;
     }
+    void DismissQuestion() override { ++dismissed; }
 };
 
 } // namespace corvane::test

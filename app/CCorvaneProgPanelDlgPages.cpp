@@ -1,6 +1,7 @@
 // The parameter operations the pages reach through the window, and the pages' life.
 #include "CCorvaneProgPanelDlg.h"
 #include "Pages.h"
+#include "SkinHotSpot.h"
 #include "SkinLayout.h"
 
 namespace corvane {
@@ -49,6 +50,7 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
                                        m_throttlePage.get()}) {
             page->setGeometry(place);
             page->hide();
+            page->installEventFilter(this);
             m_pages[static_cast<size_t>(page->PageIndex())] = page;
         }
         m_pagesExist = true;
@@ -73,6 +75,7 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
     SelectBackground();
     update();
     m_currentPage = kNoPage;
+    UpdateHotSpots();
 }
 
 void CCorvaneProgPanelDlg::ReloadPages() {
@@ -108,10 +111,22 @@ void CCorvaneProgPanelDlg::SelectPage(int index) {
         current->StoreParams();
         current->ShowPage(false);
     }
+    // Whoever walks the areas with the keys goes on from the new page's own tab; a page
+    // chosen by the mouse shows with no slider chosen: the arrow keys wait for a click or Tab.
+    const bool byKeys = qobject_cast<CSkinHotSpot*>(focusWidget()) != nullptr;
     m_currentPage = index;
     m_drawBackground = true;
-    // A page shows with no slider chosen: the arrow keys wait for a click or Tab.
-    setFocus(Qt::OtherFocusReason);
+    UpdateHotSpots();
+    if (index != kNoPage) {
+        CPageBase* shown = m_pages[static_cast<size_t>(index)];
+        if (byKeys) {
+            shown->FocusOwnTab();
+        } else {
+            shown->setFocus(Qt::OtherFocusReason);
+        }
+    } else if (!byKeys) {
+        setFocus(Qt::OtherFocusReason);
+    }
 }
 
 } // namespace corvane

@@ -20,6 +20,7 @@
 #include "ParamInfo.h"
 #include "ParamValueFormat.h"
 #include "RegionData.h"
+#include "SkinHotSpot.h"
 #include "SkinLayout.h"
 #include "StatusText.h"
 
@@ -53,7 +54,23 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(layout::kFaceSize);
 
+    // The areas in the order Tab walks them, ahead of every other child.
+    for (HotArea area : layout::kHotAreaKeyOrder) {
+        auto* spot = new CSkinHotSpot(QString::fromUtf8(layout::kHotAreaNames[area]),
+                                      QAccessible::Button, this);
+        spot->Place(layout::kHotAreas[area].hit);
+        connect(spot, &CSkinHotSpot::Activated, this, [this, area] {
+            if (IsHotAreaLive(area)) {
+                OnHotAreaPressed(area);
+            }
+        });
+        m_spots[area] = spot;
+    }
+    // As its tooltip does.
+    m_spots[HotWriteButton]->SetDescription([this] { return ChangesText(); });
+
     m_statusList = new QListWidget(this);
+    m_statusList->setAccessibleName(QStringLiteral("Status"));
     m_statusList->setObjectName(QStringLiteral("statusList"));
     m_statusList->setGeometry(layout::kStatusList);
     m_statusList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -70,6 +87,8 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
         " font: 9pt 'DejaVu Sans Condensed'; }"
         "QListWidget::item { padding: 0px 2px; }"));
 
+    m_statusList->installEventFilter(this);
+
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setGeometry(layout::kProgressBar);
@@ -79,6 +98,7 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
             "QProgressBar { background: #0d1117; border: 1px solid #30363d; border-radius: 3px; }"
             "QProgressBar::chunk { background: %1; border-radius: 2px; }")
             .arg(QColor(layout::kAccent).name()));
+    m_progress->installEventFilter(this);
     // The sliders frame the keyboard's one in the highlight colour.
     QPalette accent = palette();
     accent.setColor(QPalette::Highlight, QColor(layout::kAccent));
@@ -93,7 +113,17 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     }
     m_hotArea = HotNone;
     SelectBackground();
+    UpdateHotSpots();
     move(0, 0);
+}
+
+void CCorvaneProgPanelDlg::UpdateHotSpots() {
+    for (HotArea area : layout::kHotAreaKeyOrder) {
+        const bool covered =
+            m_currentPage != kNoPage && layout::kPageRect.intersects(layout::kHotAreas[area].hit);
+        m_spots[area]->setVisible(!covered);
+        m_spots[area]->setEnabled(IsHotAreaLive(area));
+    }
 }
 
 void CCorvaneProgPanelDlg::AddStatus(const QString& line) {
@@ -140,7 +170,17 @@ QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, co
     if (defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(defaultButton);
     }
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    const QPointer<QMessageBox> outer = m_openBox;
+    m_openBox = &box;
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    m_openBox = outer;
+    return answer;
+}
+
+void CCorvaneProgPanelDlg::DismissQuestion() {
+    if (m_openBox) {
+        m_openBox->done(QMessageBox::No);
+    }
 }
 
 void CCorvaneProgPanelDlg::done(int result) {
@@ -206,9 +246,13 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
 }
 
 void CCorvaneProgPanelDlg::LiveAreasChanged() {
-    // An area that went dead while lit does not stay lit under its veil.
+    // An area that went dead while lit does not stay lit under its veil; one that came alive
+    // under the resting pointer lights up.
     if (m_litArea != HotNone && !IsHotAreaLive(m_litArea)) {
         DropHighlight();
+    }
+    if (m_pointer && !m_dragging) {
+        TrackPointer(*m_pointer);
     }
     for (const layout::HotAreaPlace& place : layout::kHotAreas) {
         if (!place.veil.isEmpty()) {
@@ -216,6 +260,7 @@ void CCorvaneProgPanelDlg::LiveAreasChanged() {
         }
     }
     update(layout::kChangeMarker);
+    UpdateHotSpots();
 }
 
 bool CCorvaneProgPanelDlg::ChangesWaiting() const {
@@ -243,6 +288,10 @@ QString CCorvaneProgPanelDlg::ChangesText() const {
 }
 
 bool CCorvaneProgPanelDlg::event(QEvent* event) {
+    // However fast the pointer left, nothing stays lit behind it.
+    if (event->type() == QEvent::Leave) {
+        PointerLeft();
+    }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QRect write = layout::kHotAreas[HotWriteButton].hit;
@@ -257,19 +306,18 @@ bool CCorvaneProgPanelDlg::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-void CCorvaneProgPanelDlg::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    if (m_dragging) {
-        move(event->globalPosition().toPoint() - m_dragOffset);
-        return;
-    }
-    m_movedSinceClick = true;
-    m_hotArea = HotNone;
+uint8_t CCorvaneProgPanelDlg::LiveAreaAt(QPoint point) const {
+    uint8_t found = HotNone;
     for (HotArea area : layout::kHotAreaTestOrder) {
-        if (layout::kHotAreas[area].hit.contains(p) && IsHotAreaLive(area)) {
-            m_hotArea = area;
+        if (layout::kHotAreas[area].hit.contains(point) && IsHotAreaLive(area)) {
+            found = area;
         }
     }
+    return found;
+}
+
+void CCorvaneProgPanelDlg::TrackPointer(QPoint point) {
+    m_hotArea = LiveAreaAt(point);
     if (m_hotArea != m_litArea) {
         SelectBackground();
         InvalidateHotArea(m_litArea);
@@ -278,14 +326,37 @@ void CCorvaneProgPanelDlg::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+void CCorvaneProgPanelDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        return;
+    }
+    m_movedSinceClick = true;
+    m_pointer = event->position().toPoint();
+    TrackPointer(*m_pointer);
+}
+
+bool CCorvaneProgPanelDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The pointer went from the face onto a page, the status list or the progress bar: a
+    // quick move may have skipped the face's pixels between, so it left the lit area here.
+    if (event->type() == QEvent::Enter) {
+        PointerLeft();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void CCorvaneProgPanelDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
+    const QPoint at = event->position().toPoint();
+    // The area under the press, not the one the last move lit: an area may have come alive
+    // under a pointer that has not moved since (a read ended, a box closed).
+    m_pointer = at;
+    TrackPointer(at);
     m_pressedArea = m_hotArea;
     m_movedSinceClick = false;
     const auto area = static_cast<HotArea>(m_hotArea);
-    const QPoint at = event->position().toPoint();
     const bool onArea =
         std::any_of(layout::kHotAreas.begin(), layout::kHotAreas.end(),
                     [at](const layout::HotAreaPlace& p) { return p.hit.contains(at); });
@@ -314,6 +385,13 @@ void CCorvaneProgPanelDlg::DropHighlight() {
     SelectBackground();
     InvalidateHotArea(m_litArea);
     m_litArea = HotNone;
+}
+
+void CCorvaneProgPanelDlg::PointerLeft() {
+    m_pointer.reset();
+    if (m_litArea != HotNone) {
+        DropHighlight();
+    }
 }
 
 void CCorvaneProgPanelDlg::OnHotAreaPressed(HotArea area) {
