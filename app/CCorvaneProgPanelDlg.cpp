@@ -84,7 +84,7 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     m_statusList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_statusList->setStyleSheet(QStringLiteral(
         "QListWidget { background: #0d1117; color: #e6edf3; border: 1px solid #30363d;"
-        " font: 9pt 'DejaVu Sans Condensed'; }"
+        " padding-top: 2px; font: 9pt 'DejaVu Sans Condensed'; }"
         "QListWidget::item { padding: 0px 2px; }"));
 
     m_statusList->installEventFilter(this);
@@ -114,6 +114,8 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     m_hotArea = HotNone;
     SelectBackground();
     UpdateHotSpots();
+    // The face itself holds the focus at first: no ring shows until Tab is pressed.
+    setFocus(Qt::OtherFocusReason);
     move(0, 0);
 }
 

@@ -43,9 +43,20 @@ bool HasDesktop() {
 
 // Qt's own options, left to Qt: those that take a value, and those that stand alone.
 constexpr std::string_view kQtOptionsWithValue[] = {
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin",       "-qwindowgeometry",
-    "-qwindowtitle", "-qwindowicon",  "-style",         "-stylesheet",   "-display",
-    "-geometry", "-session",          "-name",          "-title",
+    "-platform",
+    "-platformpluginpath",
+    "-platformtheme",
+    "-plugin",
+    "-qwindowgeometry",
+    "-qwindowtitle",
+    "-qwindowicon",
+    "-style",
+    "-stylesheet",
+    "-display",
+    "-geometry",
+    "-session",
+    "-name",
+    "-title",
 };
 constexpr std::string_view kQtOptionsAlone[] = {"-reverse", "-widgetcount", "-nograb", "-dograb",
                                                 "-sync"};
@@ -81,8 +92,7 @@ std::string DisplayNames() {
     return names;
 }
 
-void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context,
-                        const QString& message) {
+void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type != QtFatalMsg) {
         g_heldMessages << qFormatLogMessage(type, context, message).toLocal8Bit();
         return;

@@ -171,9 +171,9 @@ bool ConnectionController::ConfirmClose() {
     if (m_firmwareBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
         m_closeQuestionOpen = true;
         m_closeQuestionStale = false;
-        const bool yes = Ask(QMessageBox::Warning, text::kCloseDuringFirmware,
-                             QMessageBox::Yes | QMessageBox::No,
-                             QMessageBox::No) == QMessageBox::Yes;
+        const bool yes =
+            Ask(QMessageBox::Warning, text::kCloseDuringFirmware,
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
         m_closeQuestionOpen = false;
         // A Yes given to a question about a transfer that has ended since closes nothing.
         return yes && !m_closeQuestionStale;

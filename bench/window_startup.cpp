@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
         }
         if (Ms(start, Steady::now()) > 20000) {
             std::printf("%s never came\n", !watch.painted ? "the first paint"
-                                            : !greetedAt   ? "the ESC's greeting"
-                                                           : "the pages");
+                                           : !greetedAt   ? "the ESC's greeting"
+                                                          : "the pages");
             return 1;
         }
     }

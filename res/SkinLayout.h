@@ -94,8 +94,8 @@ inline constexpr std::array<const char*, HotAreaCount> kHotAreaNames{
     "", "Brakes", "Close", "Firmware Update", "Home", "Settings", "Throttle", "Timing", "Write"};
 // The order in which Tab walks the areas.
 inline constexpr std::array<HotArea, 8> kHotAreaKeyOrder{
-    HotSettingsTile,   HotThrottleTile, HotTimingTile,  HotBrakesTile,
-    HotFirmwareUpdate, HotWriteButton,  HotHomeButton,  HotCloseButton,
+    HotSettingsTile,   HotThrottleTile, HotTimingTile, HotBrakesTile,
+    HotFirmwareUpdate, HotWriteButton,  HotHomeButton, HotCloseButton,
 };
 
 // The order in which a mouse position is tested against the areas.

@@ -32,8 +32,8 @@ CSkinHotSpot::CSkinHotSpot(const QString& name, QAccessible::Role role, QWidget*
 CSkinHotSpot::~CSkinHotSpot() = default;
 
 void CSkinHotSpot::Place(const QRect& area) {
-    setGeometry(area.adjusted(-kFocusRingReach, -kFocusRingReach, kFocusRingReach,
-                              kFocusRingReach));
+    setGeometry(
+        area.adjusted(-kFocusRingReach, -kFocusRingReach, kFocusRingReach, kFocusRingReach));
 }
 
 void CSkinHotSpot::SetSelected(bool selected) {

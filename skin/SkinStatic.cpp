@@ -39,16 +39,6 @@ void CSkinStatic::SetFontSize(unsigned size, bool redraw) {
     }
 }
 
-QRectF CSkinStatic::LayoutBox() const {
-    const int w = width();
-    const int h = height();
-    // A box shorter than the font plus its margins starts the text at the top margin
-    // instead of above the box.
-    const int spare = std::max(0, h - 8 - static_cast<int>(m_fontSize));
-    const int top = 2 + spare / 2;
-    return QRectF(2, top, w - 2, h - 2);
-}
-
 void CSkinStatic::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_backgroundImage) {
@@ -63,14 +53,16 @@ void CSkinStatic::paintEvent(QPaintEvent*) {
     }
     painter.setFont(font);
     painter.setPen(Qt::black);
-    // Centred on the digits' height, so every value sits at the same height in the middle of
-    // the box whatever its characters (the font's own line box leaves the digits low).
+    // Up and down, centred on the digits' height, so every value sits at the same height in
+    // the middle of the box whatever its characters (the font's own line box leaves the digits
+    // low). Across, centred on the ink itself: the advance would count the side bearings and
+    // push the text right.
     const QFontMetricsF metrics(font);
     const QRectF digits = metrics.tightBoundingRect(QStringLiteral("0"));
-    const QRectF box = LayoutBox();
+    const QRectF ink = metrics.tightBoundingRect(m_displayText);
     const qreal baseline = std::round((height() - digits.height()) / 2.0 - digits.top());
-    const qreal left = box.left() + (box.width() - metrics.horizontalAdvance(m_displayText)) / 2.0;
-    painter.drawText(QPointF(std::round(left), baseline), m_displayText);
+    const qreal left = std::round((width() - ink.width()) / 2.0 - ink.left());
+    painter.drawText(QPointF(left, baseline), m_displayText);
 }
 
 void CSkinStatic::mousePressEvent(QMouseEvent* event) {

@@ -1,4 +1,4 @@
-// The read-only value box beneath a slider: a background image with centred black text.
+// The read-only value box beneath a slider: a background image with black text in its middle.
 #pragma once
 
 #include "GdiPlusBitmap.h"
@@ -28,10 +28,6 @@ public:
     const std::string& Text() const { return m_text; }
     void SetFontSize(unsigned size, bool redraw);
     unsigned FontSize() const { return m_fontSize; }
-
-    // Where the text is laid out: centred across, starting at the top. The box runs from
-    // x = 2 to the right edge and is lowered so that the font's height sits in the middle.
-    QRectF LayoutBox() const;
 
 signals:
     void Clicked();

@@ -33,6 +33,8 @@ protected:
     std::vector<int> m_positions;
     // Runs while the confirmation box is open (the user's world goes on meanwhile).
     std::function<void()> m_whileConfirming;
+    // Runs while the close question is open.
+    std::function<void()> m_whileClosing;
 
     void SetUp() override { m_path = m_dir.filePath("update.cuf"); }
 
@@ -56,6 +58,9 @@ protected:
             m_boxes.push_back({caption, text, buttons});
             if (m_whileConfirming && text.startsWith("You're going")) {
                 m_whileConfirming();
+            }
+            if (m_whileClosing && text.startsWith("A firmware update is in progress")) {
+                m_whileClosing();
             }
             return m_answer;
         });
@@ -262,7 +267,13 @@ TEST_F(FirmwareWorkflow, CloseDuringTheTransferIsAskedAbout) {
     window->close(); // the desktop's close, or Alt+F4
     EXPECT_EQ(m_boxes.size(), 3u);
     EXPECT_TRUE(window->isVisible());
-    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    // The transfer ends while the question is open: the question goes with it, and a Yes
+    // given to the stale box closes nothing.
+    m_answer = QMessageBox::Yes;
+    m_whileClosing = [&] { ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed.")); };
+    window->close();
+    m_whileClosing = nullptr;
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(EscBlocks(), 8u);
 
     ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
@@ -274,6 +285,12 @@ TEST_F(FirmwareWorkflow, CloseDuringTheTransferIsAskedAbout) {
     m_answer = QMessageBox::Yes;
     ClickAt(kCloseButton);
     EXPECT_FALSE(window->isVisible());
+    // The window's own box goes away answered No when the controller dismisses it.
+    window->SetMessageBoxRunner(nullptr);
+    QTimer::singleShot(0, window.get(), [&] { window->DismissQuestion(); });
+    EXPECT_EQ(window->Ask(QMessageBox::Warning, "?", QMessageBox::Yes | QMessageBox::No,
+                          QMessageBox::Yes),
+              QMessageBox::No);
 }
 
 TEST_F(FirmwareWorkflow, RefusalsComeAsBoxes) {
@@ -336,7 +353,13 @@ TEST_F(FirmwareWorkflow, SecondRunDuringATransferIsRefused) {
     port.Esc([](sim::EscSimulator& e) { e.SetFirmwareBlockLength(66); });
     ClickAt(kFirmwareLabel);
     EXPECT_EQ(Lines().last(), "Firmware update in progress, please wait.");
-    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    // The transfer ends while the question is open: the question goes with it, and a Yes
+    // given to the stale box closes nothing.
+    m_answer = QMessageBox::Yes;
+    m_whileClosing = [&] { ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed.")); };
+    window->close();
+    m_whileClosing = nullptr;
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(EscBlocks(), 8u);
 
     // The same during a parameter write: a line, and no dialog at all.

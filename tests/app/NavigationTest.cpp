@@ -1,7 +1,11 @@
 // The face: hot areas light only when live, tiles open pages, home returns, keys never close.
+#include <QAccessible>
+#include <QProgressBar>
+
 #include "PageBase.h"
 #include "SkinHotSpot.h"
 #include "SkinSlider.h"
+#include "SkinStatic.h"
 #include "WindowFixture.h"
 
 using namespace corvane;
@@ -71,6 +75,14 @@ TEST_F(Navigation, DeadAreasLookDeadAndDoNothingBeforeAnEsc) {
     EXPECT_EQ(list->count(), CCorvaneProgPanelDlg::kMaxStatusLines);
     EXPECT_EQ(list->item(list->count() - 1)->text(),
               QString::number(CCorvaneProgPanelDlg::kMaxStatusLines));
+    list->scrollToTop();
+    const QImage lines = list->grab().toImage();
+    // However full, no line touches the frame above it: three rows of background beneath it.
+    for (int y = 1; y <= 3; ++y) {
+        for (int x = 1; x < lines.width() - 1; ++x) {
+            ASSERT_EQ(lines.pixel(x, y), lines.pixel(1, 1)) << x << ", " << y;
+        }
+    }
     // The veils lift as the ESC's parameters arrive.
     ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
     EXPECT_EQ(Dimmed(*window, live), 0);
@@ -88,6 +100,36 @@ TEST_F(Navigation, HoverLightsTheTileUnderTheMouse) {
     MoveTo(QPoint(420, 300));
     EXPECT_EQ(window->LitArea(), HotNone);
     EXPECT_EQ(window->BackgroundId(), 131u);
+    // Straight off the face, to the desktop or onto the status list or a page, however fast:
+    // the lit label goes back to the plain face's pixels.
+    const QImage plain = QImage(":/png/131.png").convertToFormat(QImage::Format_RGB32);
+    const auto leaves = [&](HotArea area, QObject* onto, QEvent::Type type) {
+        MoveTo(layout::kHotAreas[area].hit.center());
+        EXPECT_EQ(window->LitArea(), area);
+        QEvent left(type);
+        QApplication::sendEvent(onto, &left);
+        const QRect label = layout::kHotAreas[area].label;
+        return window->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(label) ==
+               plain.copy(label);
+    };
+    EXPECT_TRUE(leaves(HotCloseButton, window.get(), QEvent::Leave));
+    EXPECT_TRUE(leaves(HotWriteButton, window->StatusList(), QEvent::Enter));
+    EXPECT_TRUE(leaves(HotFirmwareUpdate, window->Progress(), QEvent::Enter));
+}
+
+// An area that comes alive under a pointer at rest lights and takes the next click, with no
+// move between.
+TEST_F(Navigation, AnAreaAliveUnderARestingPointerTakesTheClick) {
+    Open();
+    MoveTo(kSettingsTile);
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    EXPECT_EQ(window->LitArea(), HotSettingsTile);
+    // A box was open while the pointer went to Throttle: the window saw no move there.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(kThrottleTile),
+                      window->mapToGlobal(QPointF(kThrottleTile)), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &press);
+    EXPECT_EQ(window->CurrentPage(), 1);
 }
 
 TEST_F(Navigation, TilesOpenPagesAndHomeReturns) {
@@ -167,8 +209,8 @@ TEST_F(Navigation, TheKeysWalkAndPressEveryLiveArea) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(walk(2), QStringList({"Close", "Close"})); // home too is dead without pages
     ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
-    EXPECT_EQ(walk(8), QStringList({"Settings", "Throttle", "Timing", "Brakes",
-                                    "Firmware Update", "Write", "Home", "Close"}));
+    EXPECT_EQ(walk(8), QStringList({"Settings", "Throttle", "Timing", "Brakes", "Firmware Update",
+                                    "Write", "Home", "Close"}));
     // The ring: a light line just outside the area, clear of the artwork it surrounds.
     window->HotSpot(HotSettingsTile)->setFocus();
     const QRect tile = layout::kHotAreas[HotSettingsTile].hit;
@@ -192,4 +234,57 @@ TEST_F(Navigation, TheKeysWalkAndPressEveryLiveArea) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
     EXPECT_TRUE(window->HotSpot(HotHomeButton)->hasFocus());
+}
+
+// What a screen reader is told: names, roles and states of the areas, the sliders' labels and
+// values as their boxes show them, the status lines, and the changes WRITE would send.
+TEST_F(Navigation, ScreenReadersReadEveryControl) {
+    const auto about = [](QObject* object) {
+        return QAccessible::queryAccessibleInterface(object);
+    };
+    Open();
+    QAccessibleInterface* write = about(window->HotSpot(HotWriteButton));
+    ASSERT_NE(write, nullptr);
+    EXPECT_EQ(write->role(), QAccessible::Button);
+    EXPECT_EQ(write->text(QAccessible::Name), "Write");
+    EXPECT_TRUE(write->state().disabled) << "dead before an ESC";
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    EXPECT_FALSE(write->state().disabled);
+    EXPECT_TRUE(write->text(QAccessible::Description).isEmpty());
+
+    ClickAt(kBrakesTile);
+    QAccessibleInterface* tab = about(window->Page(3)->Tab(3));
+    EXPECT_EQ(tab->role(), QAccessible::PageTab);
+    EXPECT_TRUE(tab->state().selected);
+    EXPECT_FALSE(about(window->Page(3)->Tab(0))->state().selected);
+    CSkinSlider* drag = window->Page(3)->findChildren<CSkinSlider*>()[0];
+    QAccessibleInterface* slider = about(drag);
+    EXPECT_EQ(slider->role(), QAccessible::Slider);
+    EXPECT_EQ(slider->text(QAccessible::Name), "Drag Brake");
+    QAccessibleValueInterface* value = slider->valueInterface();
+    ASSERT_NE(value, nullptr);
+    value->setCurrentValue(value->currentValue().toInt() + 1);
+    const auto* box = window->Page(3)->findChildren<CSkinStatic*>()[0];
+    EXPECT_EQ(slider->text(QAccessible::Value).toStdString(), box->Text());
+    EXPECT_EQ(write->text(QAccessible::Description), window->ChangesText());
+    EXPECT_TRUE(write->text(QAccessible::Description).startsWith("Drag Brake: "));
+    // A switch has no box: its value is the choice the artwork prints.
+    ClickAt(kHomeButton);
+    ClickAt(kSettingsTile);
+    QAccessibleInterface* direction = nullptr;
+    for (CSkinSlider* s : window->Page(0)->findChildren<CSkinSlider*>()) {
+        if (s->ParamIndex() == PARAM_MOTOR_DIRECTION) {
+            direction = about(s);
+        }
+    }
+    ASSERT_NE(direction, nullptr);
+    EXPECT_TRUE(QStringList({"FORWARD", "REVERSE"}).contains(direction->text(QAccessible::Value)));
+
+    QAccessibleInterface* status = about(window->StatusList());
+    EXPECT_EQ(status->text(QAccessible::Name), "Status");
+    QStringList read;
+    for (int i = 0; i < status->childCount(); ++i) {
+        read << status->child(i)->text(QAccessible::Name);
+    }
+    EXPECT_TRUE(read.contains(Lines().last())) << read.join('|').toStdString();
 }
