@@ -2,12 +2,15 @@
 // boxes, mouse and keys.
 #include <algorithm>
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
@@ -20,6 +23,7 @@
 #include "ParamInfo.h"
 #include "ParamValueFormat.h"
 #include "RegionData.h"
+#include "SettingText.h"
 #include "SkinHotSpot.h"
 #include "SkinLayout.h"
 #include "StatusText.h"
@@ -68,6 +72,16 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     }
     // As its tooltip does.
     m_spots[HotWriteButton]->SetDescription([this] { return ChangesText(); });
+
+    m_settingsMenu = new QMenu(this);
+    QAction* save = m_settingsMenu->addAction(QString::fromUtf8(text::kSaveSettingsAction));
+    QAction* load = m_settingsMenu->addAction(QString::fromUtf8(text::kLoadSettingsAction));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Added to the window too, so that the keys work without the menu open.
+    addActions({save, load});
+    connect(save, &QAction::triggered, this, [this] { m_connection.SaveSettings(); });
+    connect(load, &QAction::triggered, this, [this] { m_connection.LoadSettings(); });
 
     m_statusList = new QListWidget(this);
     m_statusList->setAccessibleName(QStringLiteral("Status"));
@@ -126,6 +140,9 @@ void CCorvaneProgPanelDlg::UpdateHotSpots() {
         m_spots[area]->setVisible(!covered);
         m_spots[area]->setEnabled(IsHotAreaLive(area));
     }
+    for (QAction* action : m_settingsMenu->actions()) {
+        action->setEnabled(m_connection.SettingsFileLive());
+    }
 }
 
 void CCorvaneProgPanelDlg::AddStatus(const QString& line) {
@@ -155,20 +172,37 @@ void CCorvaneProgPanelDlg::SetProgress(int value) {
 }
 
 QString CCorvaneProgPanelDlg::ChooseUpgradeFile() {
-    return m_fileChooser ? m_fileChooser(this) : AskForUpgradeFile(this);
+    const FileRequest request{FileRequest::UpgradeFile, QString()};
+    return m_fileChooser ? m_fileChooser(this, request) : AskForFile(this, request);
 }
 
-QString CCorvaneProgPanelDlg::AskForUpgradeFile(QWidget* parent) {
+QString CCorvaneProgPanelDlg::ChooseSettingsFile(bool save, const QString& suggestedName) {
+    const FileRequest request{save ? FileRequest::SaveSettings : FileRequest::OpenSettings,
+                              suggestedName};
+    return m_fileChooser ? m_fileChooser(this, request) : AskForFile(this, request);
+}
+
+QString CCorvaneProgPanelDlg::AskForFile(QWidget* parent, const FileRequest& request) {
+    const QString settings = QString::fromUtf8(text::kSettingsFilter);
+    switch (request.kind) {
+    case FileRequest::SaveSettings:
+        return QFileDialog::getSaveFileName(parent, QString(), request.suggestedName, settings);
+    case FileRequest::OpenSettings:
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), settings);
+    case FileRequest::UpgradeFile:
+        break;
+    }
     return QFileDialog::getOpenFileName(parent, QString(), QString(), text::kFirmwareFilter);
 }
 
-QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon, const QString& text,
+QMessageBox::StandardButton CCorvaneProgPanelDlg::Ask(QMessageBox::Icon icon,
+                                                      const QString& caption, const QString& text,
                                                       QMessageBox::StandardButtons buttons,
                                                       QMessageBox::StandardButton defaultButton) {
     if (m_messageBox) {
-        return m_messageBox(this, icon, text::kFirmwareCaption, text, buttons);
+        return m_messageBox(this, icon, caption, text, buttons);
     }
-    QMessageBox box(icon, text::kFirmwareCaption, text, buttons, this);
+    QMessageBox box(icon, caption, text, buttons, this);
     if (defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(defaultButton);
     }
@@ -265,28 +299,17 @@ void CCorvaneProgPanelDlg::LiveAreasChanged() {
     UpdateHotSpots();
 }
 
+void CCorvaneProgPanelDlg::contextMenuEvent(QContextMenuEvent* event) {
+    m_settingsMenu->exec(event->globalPos());
+}
+
 bool CCorvaneProgPanelDlg::ChangesWaiting() const {
     return m_connection.ParamsLoaded() && !m_connection.Params().ParamsUnchanged();
 }
 
 QString CCorvaneProgPanelDlg::ChangesText() const {
-    if (!ChangesWaiting()) {
-        return QString();
-    }
-    QStringList lines;
-    for (const ParameterSet::Change& change : m_connection.Params().ChangedParams()) {
-        const ParamInfo* info = FindParamInfo(change.index);
-        if (info == nullptr) {
-            continue;
-        }
-        lines << QStringLiteral("%1: %2 \u2192 %3")
-                     .arg(QString::fromUtf8(info->label),
-                          DecodeCp950(DescribeParamSetting(change.index, change.oldPosition,
-                                                           change.oldValue)),
-                          DecodeCp950(DescribeParamSetting(change.index, change.newPosition,
-                                                           change.newValue)));
-    }
-    return lines.join(QLatin1Char('\n'));
+    return ChangesWaiting() ? DescribeChanges(m_connection.Params()).join(QLatin1Char('\n'))
+                            : QString();
 }
 
 bool CCorvaneProgPanelDlg::event(QEvent* event) {

@@ -24,6 +24,7 @@
 #include "SkinLayout.h"
 
 class QListWidget;
+class QMenu;
 class QProgressBar;
 
 namespace corvane {
@@ -40,8 +41,13 @@ class CCorvaneProgPanelDlg : public QDialog, public PageHost, public ConnectionV
 
 public:
     using Options = ConnectionController::Options;
-    // Asks for an upgrade file; an empty path means the user cancelled.
-    using FileChooser = std::function<QString(QWidget* parent)>;
+    // What a file dialog is asked for.
+    struct FileRequest {
+        enum Kind { UpgradeFile, OpenSettings, SaveSettings } kind = UpgradeFile;
+        QString suggestedName; // for a file to save
+    };
+    // Asks for a file; an empty path means the user cancelled.
+    using FileChooser = std::function<QString(QWidget* parent, const FileRequest& request)>;
     // Shows a message box and returns the button pressed.
     using MessageBoxRunner = std::function<QMessageBox::StandardButton(
         QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
@@ -76,10 +82,11 @@ public:
     void ShowProgress(bool show) override;
     void SetProgress(int value) override;
     QString ChooseUpgradeFile() override;
-    // The file dialog for an upgrade file, as the window shows it when no chooser is set.
-    static QString AskForUpgradeFile(QWidget* parent);
-    QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
-                                    QMessageBox::StandardButtons buttons,
+    QString ChooseSettingsFile(bool save, const QString& suggestedName) override;
+    // The file dialog, as the window shows it when no chooser is set.
+    static QString AskForFile(QWidget* parent, const FileRequest& request);
+    QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& caption,
+                                    const QString& text, QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) override;
     void DismissQuestion() override;
 
@@ -115,6 +122,8 @@ public:
     // Whether the block holds changes the ESC has not been sent, and what they are, a line
     // each ("Drag Brake: 10% → 17%"); the write button's marker and tooltip show them.
     bool ChangesWaiting() const;
+    // The face's right-click menu: save and load the settings (also Ctrl+S and Ctrl+O).
+    QMenu* SettingsMenu() const { return m_settingsMenu; }
     QString ChangesText() const;
     void StopLink() { m_connection.Stop(); }
 
@@ -126,6 +135,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -138,7 +148,7 @@ private:
     uint8_t LiveAreaAt(QPoint point) const;
     // Lights the live area under the pointer, or none.
     void TrackPointer(QPoint point);
-    // The keyboard's areas: the live ones not under a page.
+    // The keyboard's areas (the live ones not under a page) and the settings menu's actions.
     void UpdateHotSpots();
     void StoreAllPages();
     void DropHighlight();
@@ -172,6 +182,7 @@ private:
     MessageBoxRunner m_messageBox;
     QPointer<QMessageBox> m_openBox;
     std::array<CSkinHotSpot*, HotAreaCount> m_spots{}; // owned as children
+    QMenu* m_settingsMenu = nullptr;                   // owned as a child
 };
 
 } // namespace corvane

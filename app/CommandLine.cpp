@@ -24,11 +24,20 @@ const char* BaseName(const char* path) {
 void PrintUsage(std::FILE* out, const char* summary) {
     std::fprintf(out,
                  "Usage: %s [-h | --help | --version]\n"
+                 "       %s [--save FILE | --load FILE | --show [--json]]...\n"
                  "%s\n"
                  "\n"
-                 "  -h, --help print this text and exit\n"
-                 "  --version  print the version and exit\n",
-                 g_program, summary);
+                 "  -h, --help   print this text and exit\n"
+                 "  --version    print the version and exit\n"
+                 "  --save FILE  read the ESC's settings and save them to FILE\n"
+                 "  --load FILE  load the settings in FILE, write them to the ESC, read them\n"
+                 "               back and print each one changed\n"
+                 "  --show       print the ESC's settings as a table; with --json, as a\n"
+                 "               settings file\n"
+                 "\n"
+                 "The settings options need no window and no display. They run in the order\n"
+                 "given, on one connection, after waiting up to 10 s for the dongle and the ESC.\n",
+                 g_program, g_program, summary);
 }
 
 bool HasDesktop() {
@@ -119,7 +128,9 @@ void EndDisplayGuard() {
     g_heldMessages.clear();
 }
 
-int HandleCommandLine(int argc, char** argv, const char* summary) {
+int HandleCommandLine(int argc, char** argv, const char* summary,
+                      std::vector<SettingsCommand>& commands) {
+    commands.clear();
     if (argc > 0 && argv[0] != nullptr && *argv[0] != '\0') {
         g_program = BaseName(argv[0]);
     }
@@ -135,15 +146,38 @@ int HandleCommandLine(int argc, char** argv, const char* summary) {
     }
     // Qt's own options (-platform, -style, ...) are left to Qt; any other option is a mistake.
     for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const char* mistake = nullptr;
         if (const int length = QtOptionLength(argc, argv, i); length > 0) {
             i += length - 1;
-        } else if (argv[i][0] == '-') {
+        } else if (arg == "--save" || arg == "--load") {
+            if (i + 1 >= argc || *argv[i + 1] == '\0') {
+                mistake = "needs a file";
+            } else {
+                commands.push_back(SettingsCommand::Of(
+                    arg == "--save" ? SettingsCommand::Save : SettingsCommand::Load, argv[++i]));
+            }
+        } else if (arg == "--show") {
+            commands.push_back(SettingsCommand::Of(SettingsCommand::Show));
+        } else if (arg == "--json") {
+            if (commands.empty() || commands.back().kind != SettingsCommand::Show) {
+                mistake = "goes after --show";
+            } else {
+                commands.back().json = true;
+            }
+        } else if (arg.starts_with('-')) {
             std::fprintf(stderr, "%s: unknown option %s\n", g_program, argv[i]);
             PrintUsage(stderr, summary);
             return 2;
         }
+        if (mistake != nullptr) {
+            std::fprintf(stderr, "%s: option %s %s\n", g_program, argv[i], mistake);
+            PrintUsage(stderr, summary);
+            return 2;
+        }
     }
-    if (!HasDesktop()) {
+    // The settings options work without a desktop.
+    if (commands.empty() && !HasDesktop()) {
         std::fprintf(stderr,
                      "%s: a graphical desktop is needed (neither DISPLAY nor WAYLAND_DISPLAY is "
                      "set); on a headless machine, run it under xvfb-run\n",

@@ -4,12 +4,29 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace corvane {
 
-// Returns the exit status when the program is to end here, or -1 to go on and open the
-// window. `summary` is the usage text's second line.
-int HandleCommandLine(int argc, char** argv, const char* summary);
+// One of the options that work on the ESC's settings without a window.
+struct SettingsCommand {
+    enum Kind { Save, Load, Show } kind = Show;
+    std::string path;  // Save, Load
+    bool json = false; // Show: as a settings file
+
+    static SettingsCommand Of(Kind kind, std::string path = {}) {
+        SettingsCommand command;
+        command.kind = kind;
+        command.path = std::move(path);
+        return command;
+    }
+};
+
+// Returns the exit status when the program is to end here, or -1 to go on: with the
+// settings options given (in order) in `commands`, or with none, to open the window.
+// `summary` is the usage text's second line.
+int HandleCommandLine(int argc, char** argv, const char* summary,
+                      std::vector<SettingsCommand>& commands);
 
 // Around the construction of the application object: a display that cannot be opened ends
 // the program with status 1 and a line naming it, instead of Qt's abort. Qt's messages from

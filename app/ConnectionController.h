@@ -20,6 +20,7 @@
 #include "LinkNoticeQueue.h"
 #include "ParameterSet.h"
 #include "SkinLayout.h"
+#include "StatusText.h"
 
 namespace corvane {
 
@@ -44,7 +45,10 @@ public:
     virtual void SetProgress(int value) = 0;
     // An empty path means the user cancelled.
     virtual QString ChooseUpgradeFile() = 0;
-    virtual QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
+    // A settings file to write (save) or read; suggestedName for a new one.
+    virtual QString ChooseSettingsFile(bool save, const QString& suggestedName) = 0;
+    virtual QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& caption,
+                                            const QString& text,
                                             QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton) = 0;
     // The box open now (the last one Ask showed) goes away as if its No had been chosen.
@@ -80,6 +84,16 @@ public:
     // Sends the block as the pages left it, unless nothing changed since the ESC last had it.
     void UpdateParameters();
     void UpdateFirmware();
+    // The settings file: live while the parameters are read and no transfer runs. Save
+    // writes the settings the pages show; a load places the file's values where this ESC's
+    // descriptors offer them, as changes waiting for WRITE. Both ask for the file first.
+    bool SettingsFileLive() const { return m_paramsLoaded && !m_transferBusy && !m_firmwareBusy; }
+    void SaveSettings();
+    void LoadSettings();
+    // The same with the file given; false when nothing was saved or loaded (said in a box).
+    bool SaveSettingsTo(const QString& path);
+    bool LoadSettingsFrom(const QString& path);
+
     // Asked before the window closes: a close during a firmware transfer is put to the user
     // (false keeps the window), one during a parameter write waits for the write to end.
     bool ConfirmClose();
@@ -144,7 +158,8 @@ private:
     void WaitForParameterWrite();
     QMessageBox::StandardButton
     Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
-        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+        const char* caption = text::kFirmwareCaption);
 
     PortBase& m_port;
     ConnectionView& m_view;

@@ -39,8 +39,9 @@ void ConnectionController::UpdateParameters() {
 
 QMessageBox::StandardButton ConnectionController::Ask(QMessageBox::Icon icon, const QString& text,
                                                       QMessageBox::StandardButtons buttons,
-                                                      QMessageBox::StandardButton defaultButton) {
-    return m_view.Ask(icon, text, buttons, defaultButton);
+                                                      QMessageBox::StandardButton defaultButton,
+                                                      const char* caption) {
+    return m_view.Ask(icon, QString::fromUtf8(caption), text, buttons, defaultButton);
 }
 
 TransferRecord ConnectionController::EscAsRecord() const {

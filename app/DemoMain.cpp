@@ -8,6 +8,7 @@
 #include "CCorvaneProgPanelApp.h"
 #include "CCorvaneProgPanelDlg.h"
 #include "CommandLine.h"
+#include "SettingsCommands.h"
 #include "SimPort.h"
 #include "UpgradeFile.h"
 #include "UpgradeFileSource.h"
@@ -36,20 +37,30 @@ void TellEscAboutFile(corvane::sim::SimPort& port, const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::vector<corvane::SettingsCommand> commands;
     if (const int status = corvane::HandleCommandLine(
-            argc, argv, "The Corvane ESC programmer over a simulated dongle and speed controller.");
+            argc, argv, "The Corvane ESC programmer over a simulated dongle and speed controller.",
+            commands);
         status >= 0) {
         return status;
     }
-    corvane::CCorvaneProgPanelApp app(argc, argv, QStringLiteral("corvane-progpanel-demo"));
     corvane::sim::SimPort port;
     port.SetReadWait(corvane::kReadWaitMs);
     port.SetLatency(2);
-    port.PlugDongle(false);
+    // Without a window the simulated dongle is plugged in from the start.
+    port.PlugDongle(!commands.empty());
+    if (!commands.empty()) {
+        QCoreApplication app(argc, argv);
+        return corvane::RunSettingsCommands(port, commands);
+    }
+    corvane::CCorvaneProgPanelApp app(argc, argv, QStringLiteral("corvane-progpanel-demo"));
     return app.InitInstance(port, [&port](corvane::CCorvaneProgPanelDlg& window) {
-        window.SetFileChooser([&port](QWidget* parent) {
-            const QString path = corvane::CCorvaneProgPanelDlg::AskForUpgradeFile(parent);
-            TellEscAboutFile(port, path);
+        using Request = corvane::CCorvaneProgPanelDlg::FileRequest;
+        window.SetFileChooser([&port](QWidget* parent, const Request& request) {
+            const QString path = corvane::CCorvaneProgPanelDlg::AskForFile(parent, request);
+            if (request.kind == Request::UpgradeFile) {
+                TellEscAboutFile(port, path);
+            }
             return path;
         });
         QTimer::singleShot(1500, &window, [&port, &window] {

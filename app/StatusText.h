@@ -56,4 +56,20 @@ inline constexpr char kSettingsRestored[] = "Previous settings restored.";
 // %1: the labels of the parameters the new firmware offers no place for, comma separated.
 inline constexpr char kSettingsRestoredExcept[] = "Previous settings restored except: %1.";
 
+// Our own addition: the settings file. %1: the file's name (without its folder).
+inline constexpr char kSettingsCaption[] = "SETTINGS";
+inline constexpr char kSaveSettingsAction[] = "Save Settings\u2026";
+inline constexpr char kLoadSettingsAction[] = "Load Settings\u2026";
+inline constexpr char kSettingsFilter[] = "Corvane Settings (*.json)";
+inline constexpr char kSettingsSaved[] = "Settings saved to %1.";
+// %2: the system's reason.
+inline constexpr char kSettingsNotSaved[] = "The settings could not be saved to %1:\n%2";
+inline constexpr char kSettingsLoaded[] = "Settings loaded from %1.";
+// %2: the labels of the settings the ESC offers no place for, comma separated.
+inline constexpr char kSettingsLoadedExcept[] = "Settings loaded from %1, except: %2.";
+inline constexpr char kSettingsOtherModel[] = "These settings are for another ESC model.";
+inline constexpr char kNotSettingsFile[] = "Not a settings file this program can read.";
+inline constexpr char kSettingsEscChanged[] =
+    "The ESC changed while the file was chosen: the settings file was not used.";
+
 } // namespace corvane::text

@@ -88,6 +88,15 @@ uint8_t ParameterSet::GetParamPosition(int index) const {
                                        : NearestEnd(index, entry, value);
 }
 
+bool ParameterSet::GetParamValue(int index, uint8_t& value) const {
+    const size_t offset = kValueOffset + static_cast<size_t>(index);
+    if (m_pBlock == nullptr || index < 0 || index >= PARAM_COUNT || offset >= m_nBlockSize) {
+        return false;
+    }
+    value = m_pBlock[offset];
+    return true;
+}
+
 bool ParameterSet::GetUnofferedValue(int index, uint8_t& value, uint8_t& position) const {
     Entry entry;
     if (!FindEntry(index, entry)) {

@@ -28,6 +28,9 @@ public:
     // The block's value and where it stands, when the descriptor does not offer it (a value
     // outside the range, or missing from the table); false otherwise.
     bool GetUnofferedValue(int index, uint8_t& value, uint8_t& position) const;
+    // The value byte the block holds for a parameter, described or not; false when the block
+    // is too short to hold it.
+    bool GetParamValue(int index, uint8_t& value) const;
     // Stores the value at a control's position; nothing when the control stands where the
     // block's value does.
     void SetParamPosition(int index, uint8_t position);

@@ -9,7 +9,7 @@ namespace corvane {
 
 namespace {
 
-UpgradeFileOpen ReadOpened(int fd, std::string& bytes) {
+UpgradeFileOpen ReadOpened(int fd, uint64_t maxSize, std::string& bytes) {
     // The descriptor, not the path, is checked: the path may be swapped after the open.
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
@@ -18,11 +18,11 @@ UpgradeFileOpen ReadOpened(int fd, std::string& bytes) {
     if (!S_ISREG(info.st_mode)) {
         return UpgradeFileOpen::NotAFile;
     }
-    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > kMaxUpgradeFileSize) {
+    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxSize) {
         return UpgradeFileOpen::TooLarge;
     }
     // One byte of room past the limit tells a file that grew since fstat from one that fits.
-    bytes.resize(kMaxUpgradeFileSize + 1);
+    bytes.resize(maxSize + 1);
     size_t have = 0;
     while (have < bytes.size()) {
         const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
@@ -37,7 +37,7 @@ UpgradeFileOpen ReadOpened(int fd, std::string& bytes) {
         }
         have += static_cast<size_t>(got);
     }
-    if (have > kMaxUpgradeFileSize) {
+    if (have > maxSize) {
         return UpgradeFileOpen::TooLarge;
     }
     bytes.resize(have);
@@ -47,6 +47,11 @@ UpgradeFileOpen ReadOpened(int fd, std::string& bytes) {
 } // namespace
 
 UpgradeFileOpen ReadUpgradeFileBytes(const std::string& path, std::string& bytes) {
+    return ReadRegularFileBytes(path, kMaxUpgradeFileSize, bytes);
+}
+
+UpgradeFileOpen ReadRegularFileBytes(const std::string& path, uint64_t maxSize,
+                                     std::string& bytes) {
     bytes.clear();
     // Opening a device node can itself do something (a serial line changes its control
     // lines): anything the path already shows is not a regular file is never opened.
@@ -66,7 +71,7 @@ UpgradeFileOpen ReadUpgradeFileBytes(const std::string& path, std::string& bytes
     if (fd < 0) {
         return UpgradeFileOpen::CannotOpen;
     }
-    const UpgradeFileOpen result = ReadOpened(fd, bytes);
+    const UpgradeFileOpen result = ReadOpened(fd, maxSize, bytes);
     ::close(fd);
     if (result != UpgradeFileOpen::Opened) {
         bytes.clear();

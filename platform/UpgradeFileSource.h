@@ -1,5 +1,6 @@
-// Reading the upgrade file the user picked, so that no path can stall or flood the window: a
-// FIFO with no writer, a device that never ends, or a file far larger than any upgrade.
+// Reading the upgrade file (or a settings file) the user picked, so that no path can stall or
+// flood the window: a FIFO with no writer, a device that never ends, or a file far larger
+// than any upgrade.
 #pragma once
 
 #include <cstdint>
@@ -20,5 +21,7 @@ enum class UpgradeFileOpen { Opened, CannotOpen, NotAFile, TooLarge };
 // `bytes` is empty: anything but a regular file is refused unread and without waiting, and a
 // failed read counts as CannotOpen.
 UpgradeFileOpen ReadUpgradeFileBytes(const std::string& path, std::string& bytes);
+// The same for any file the user picks, with its own limit (TooLarge past maxSize bytes).
+UpgradeFileOpen ReadRegularFileBytes(const std::string& path, uint64_t maxSize, std::string& bytes);
 
 } // namespace corvane

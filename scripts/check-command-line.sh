@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what a program says before any window: -h/--help and --version on standard output
-# with status 0, an unknown option (single dash too) 2, no desktop 1, and a display that
-# cannot be reached 1 with a line naming it. Usage: scripts/check-command-line.sh <program>...
+# with status 0, an unknown or misused option (single dash too) 2, no desktop 1, and a display
+# that cannot be reached 1 with a line naming it; and the demo's settings options, which need
+# no display. Usage: scripts/check-command-line.sh <program>...
 set -uo pipefail
 
 fail() {
@@ -30,6 +31,19 @@ for program in "$@"; do
         result=$(run "$program" $wrong)
         [[ $result == "2|$name: unknown option "* ]] || fail "$name $wrong: $result"
     done
+    for wrong in "--show --save" --json "--load a.json --json"; do
+        # shellcheck disable=SC2086 # the options are words
+        result=$(run "$program" $wrong)
+        [[ $result == "2|$name: option --"* ]] || fail "$name $wrong: $result"
+    done
+    # The settings options need no display: the demo's simulated ESC answers them.
+    if [ "$name" = corvane_demo ]; then
+        result=$(run "$program" --show)
+        [[ $result == 0\|* && $result == *"Drag Brake "* ]] || fail "$name --show: $result"
+        result=$(run "$program" --load /dev/null)
+        [ "$result" = "1|$name: Not a settings file this program can read." ] ||
+            fail "$name --load /dev/null: $result"
+    fi
     result=$(run "$program")
     [[ $result == 1\|*xvfb-run* ]] || fail "$name without a desktop: $result"
     result=$(run DISPLAY=:99 "$program")

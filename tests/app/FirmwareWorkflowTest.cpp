@@ -51,7 +51,7 @@ protected:
         port.Esc([=](sim::EscSimulator& e) { e.ExpectFirmware(length, blocks, 'B', 14); });
     }
     void Hook() {
-        window->SetFileChooser([this](QWidget*) { return m_path; });
+        window->SetFileChooser([this](QWidget*, const auto&) { return m_path; });
         window->SetMessageBoxRunner([this](QWidget*, QMessageBox::Icon, const QString& caption,
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons) {
@@ -288,7 +288,7 @@ TEST_F(FirmwareWorkflow, CloseDuringTheTransferIsAskedAbout) {
     // The window's own box goes away answered No when the controller dismisses it.
     window->SetMessageBoxRunner(nullptr);
     QTimer::singleShot(0, window.get(), [&] { window->DismissQuestion(); });
-    EXPECT_EQ(window->Ask(QMessageBox::Warning, "?", QMessageBox::Yes | QMessageBox::No,
+    EXPECT_EQ(window->Ask(QMessageBox::Warning, "?", "?", QMessageBox::Yes | QMessageBox::No,
                           QMessageBox::Yes),
               QMessageBox::No);
 }
@@ -376,7 +376,7 @@ TEST_F(FirmwareWorkflow, SecondRunDuringATransferIsRefused) {
     ClickAt(kWriteButton);
     const size_t boxes = m_boxes.size();
     bool chooserRan = false;
-    window->SetFileChooser([&](QWidget*) {
+    window->SetFileChooser([&](QWidget*, const auto&) {
         chooserRan = true;
         return m_path;
     });

@@ -445,7 +445,7 @@ protected:
         }
         const QString path = dir.filePath("soak.cuf");
         std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << file;
-        window->SetFileChooser([path](QWidget*) { return path; });
+        window->SetFileChooser([path](QWidget*, const auto&) { return path; });
         refusal.clear();
         // Now and then the ESC is unplugged and plugged in again (a new connection) while the
         // confirmation box is open: the file was checked for the connection that went.

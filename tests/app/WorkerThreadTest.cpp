@@ -48,7 +48,7 @@ TEST(WorkerThread, WriteFlashRestoreThenCloseWhileConnected) {
     port.SetReadWait(kReadWaitMs);
     port.Esc([](sim::EscSimulator& e) { e.ExpectFirmware(66, 4, 'B', 14); });
     auto window = std::make_unique<CCorvaneProgPanelDlg>(port);
-    window->SetFileChooser([&](QWidget*) { return file; });
+    window->SetFileChooser([&](QWidget*, const auto&) { return file; });
     window->SetMessageBoxRunner([](QWidget*, QMessageBox::Icon, const QString&, const QString&,
                                    QMessageBox::StandardButtons buttons) {
         return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;

@@ -20,6 +20,8 @@ public:
     bool progressShown = false;
     int progressValue = 0;
     QString upgradeFile;
+    QString settingsFile; // what the settings dialogs answer
+    QString suggestedName;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
     QStringList asked;
     int dismissed = 0; // boxes taken away unanswered
@@ -46,7 +48,11 @@ public:
     void ShowProgress(bool show) override { progressShown = show; }
     void SetProgress(int value) override { progressValue = value; }
     QString ChooseUpgradeFile() override { return upgradeFile; }
-    QMessageBox::StandardButton Ask(QMessageBox::Icon, const QString& text,
+    QString ChooseSettingsFile(bool, const QString& suggested) override {
+        suggestedName = suggested;
+        return settingsFile;
+    }
+    QMessageBox::StandardButton Ask(QMessageBox::Icon, const QString&, const QString& text,
                                     QMessageBox::StandardButtons,
                                     QMessageBox::StandardButton) override {
         asked << text;

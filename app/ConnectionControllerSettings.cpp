@@ -1,0 +1,102 @@
+// The settings file: saving what the pages show, loading a file's values as waiting changes.
+#include <QDateTime>
+#include <QFileInfo>
+
+#include "ConnectionController.h"
+#include "ParamInfo.h"
+#include "SettingsFile.h"
+
+namespace corvane {
+
+namespace {
+QString NameOf(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+} // namespace
+
+void ConnectionController::SaveSettings() {
+    if (!SettingsFileLive()) {
+        return;
+    }
+    // The dialog runs an event loop: the ESC may be swapped meanwhile, and its settings are
+    // not the ones the user asked to save.
+    const uint32_t epoch = m_escIdentity.nEpoch;
+    const QString path = m_view.ChooseSettingsFile(
+        true, SuggestedSettingsName(m_escIdentity.byModel, QDate::currentDate()));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (m_escIdentity.nEpoch != epoch) {
+        Say(text::kSettingsEscChanged);
+        return;
+    }
+    SaveSettingsTo(path);
+}
+
+void ConnectionController::LoadSettings() {
+    if (!SettingsFileLive()) {
+        return;
+    }
+    const uint32_t epoch = m_escIdentity.nEpoch;
+    const QString path = m_view.ChooseSettingsFile(false, QString());
+    if (path.isEmpty()) {
+        return;
+    }
+    if (m_escIdentity.nEpoch != epoch) {
+        Say(text::kSettingsEscChanged);
+        return;
+    }
+    LoadSettingsFrom(path);
+}
+
+bool ConnectionController::SaveSettingsTo(const QString& path) {
+    if (!SettingsFileLive()) {
+        return false;
+    }
+    const std::vector<uint8_t> block(
+        m_block.begin(), m_block.begin() + static_cast<std::ptrdiff_t>(m_params.BlockSize()));
+    QString reason;
+    if (!WriteSettingsFile(
+            path, MakeSettingsJson(m_escIdentity, m_params, block, QDateTime::currentDateTimeUtc()),
+            reason)) {
+        Ask(QMessageBox::Warning,
+            QString::fromUtf8(text::kSettingsNotSaved).arg(NameOf(path), reason), QMessageBox::Ok,
+            QMessageBox::NoButton, text::kSettingsCaption);
+        return false;
+    }
+    Say(QString::fromUtf8(text::kSettingsSaved).arg(NameOf(path)));
+    return true;
+}
+
+bool ConnectionController::LoadSettingsFrom(const QString& path) {
+    if (!SettingsFileLive()) {
+        return false;
+    }
+    const LiveAreasNotice notice{m_view};
+    std::optional<SettingsFileContent> file = ReadSettingsFile(path);
+    if (!file) {
+        Ask(QMessageBox::Warning, text::kNotSettingsFile, QMessageBox::Ok, QMessageBox::NoButton,
+            text::kSettingsCaption);
+        return false;
+    }
+    if (file->model != m_escIdentity.byModel || file->family != m_escIdentity.byFamily) {
+        Ask(QMessageBox::Warning, text::kSettingsOtherModel, QMessageBox::Ok, QMessageBox::NoButton,
+            text::kSettingsCaption);
+        return false;
+    }
+    // The same rule as the restore after a firmware update: the same firmware takes every
+    // value, another one each value its descriptors offer a place for.
+    ParameterSet loaded;
+    loaded.SetBlock(file->block.data(), file->block.size());
+    QStringList refused;
+    for (const int index : m_params.TakeValuesFrom(loaded)) {
+        refused << QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label);
+    }
+    m_view.ReloadPages();
+    Say(refused.isEmpty() ? QString::fromUtf8(text::kSettingsLoaded).arg(NameOf(path))
+                          : QString::fromUtf8(text::kSettingsLoadedExcept)
+                                .arg(NameOf(path), refused.join(QStringLiteral(", "))));
+    return true;
+}
+
+} // namespace corvane

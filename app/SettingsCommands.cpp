@@ -1,0 +1,212 @@
+#include "SettingsCommands.h"
+
+#include <cstdio>
+#include <functional>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include "ConnectionController.h"
+#include "ParamInfo.h"
+#include "SettingText.h"
+#include "SettingsFile.h"
+
+namespace corvane {
+
+namespace {
+
+// How long a write and its read-back may take.
+constexpr int kWriteWaitMs = 10000;
+
+// The controller's view without a window: it keeps the lines and the last box's text, and
+// answers every box No (no restore offer is taken up unasked).
+class QuietView : public ConnectionView {
+public:
+    QStringList lines;
+    QString box;
+    bool pages = false;
+
+    void AddStatus(const QString& line) override { lines << line; }
+    void ClearStatus() override {}
+    void CreatePages(bool create) override { pages = create; }
+    bool PagesExist() const override { return pages; }
+    void ReloadPages() override { pages = true; }
+    void SelectPage(int) override {}
+    void RestorePressedHighlight() override {}
+    void LiveAreasChanged() override {}
+    void StartProgress(int) override {}
+    void ShowProgress(bool) override {}
+    void SetProgress(int) override {}
+    QString ChooseUpgradeFile() override { return {}; }
+    QString ChooseSettingsFile(bool, const QString&) override { return {}; }
+    QMessageBox::StandardButton Ask(QMessageBox::Icon, const QString&, const QString& text,
+                                    QMessageBox::StandardButtons,
+                                    QMessageBox::StandardButton) override {
+        box = text;
+        return QMessageBox::No;
+    }
+    void DismissQuestion() override {}
+};
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) {
+            return false;
+        }
+        QEventLoop pause;
+        QTimer::singleShot(10, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    return true;
+}
+
+void Print(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
+int Fail(const QString& reason) {
+    std::fflush(stdout);
+    Diagnose(reason.toStdString());
+    return 1;
+}
+
+// Why no ESC's settings were read in time.
+QString NotConnected(const PortBase& port, const QuietView& view) {
+    if (!port.HoldsDevice()) {
+        return port.DongleInUse()    ? QStringLiteral("the USB dongle is in use by another program")
+               : port.AccessDenied() ? QStringLiteral("access to the USB dongle denied: install "
+                                                      "the udev rule and re-plug the dongle")
+                                     : QStringLiteral("no USB dongle found");
+    }
+    for (const char* unsupported : {text::kNotSupported, text::kParamVersionUnsupported}) {
+        if (view.lines.contains(QString::fromUtf8(unsupported))) {
+            return QStringLiteral("unsupported ESC: %1").arg(QString::fromUtf8(unsupported));
+        }
+    }
+    return view.lines.contains(QString::fromUtf8(text::kGettingParams))
+               ? QStringLiteral("the ESC's settings could not be read")
+               : QStringLiteral("no ESC answered");
+}
+
+void Show(const ConnectionController& controller) {
+    const ParameterSet& params = controller.Params();
+    int width = 0;
+    for (const ParamInfo& info : kParamInfo) {
+        width = std::max(width, static_cast<int>(QString::fromUtf8(info.label).size()));
+    }
+    for (int index = 0; index < PARAM_COUNT; ++index) {
+        uint8_t value = 0;
+        params.GetParamValue(index, value);
+        ParameterDescriptor descriptor;
+        const QString text = params.GetParamDescriptor(index, descriptor)
+                                 ? SettingText(index, params.GetParamPosition(index), value)
+                                 : QStringLiteral("(not described by the ESC)");
+        Print(QStringLiteral("%1  %2\n")
+                  .arg(QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label), -width)
+                  .arg(text));
+    }
+}
+
+// Writes what the load placed, and waits for the read-back's verdict: "" when confirmed.
+QString WriteLoaded(ConnectionController& controller, const QuietView& view) {
+    const qsizetype from = view.lines.size();
+    controller.UpdateParameters();
+    const QStringList ends{text::kUpdateParamsDone, text::kUpdateParamsError,
+                           text::kEscDisconnected, text::kWaitingEsc};
+    QString end;
+    WaitUntil(
+        [&] {
+            for (qsizetype i = from; i < view.lines.size(); ++i) {
+                if (ends.contains(view.lines[i])) {
+                    end = view.lines[i];
+                    return true;
+                }
+            }
+            return false;
+        },
+        kWriteWaitMs);
+    if (end == QLatin1String(text::kUpdateParamsDone)) {
+        return {};
+    }
+    const QString last = view.lines.size() > from ? view.lines.last() : QString();
+    return end.isEmpty() ? QStringLiteral("the write did not end in time")
+                         : QStringLiteral("the write failed: %1").arg(last);
+}
+
+} // namespace
+
+int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& commands,
+                        int connectWaitMs) {
+    QuietView view;
+    ConnectionController controller(port, view, {});
+    controller.Start();
+    // No hot-plug notices here: the dongle is looked for again until it is found.
+    QTimer search;
+    QObject::connect(&search, &QTimer::timeout, &controller,
+                     &ConnectionController::RetryDongleSearch);
+    search.start(500);
+    const bool connected = WaitUntil([&] { return controller.ParamsLoaded(); }, connectWaitMs);
+    search.stop();
+    int status = 0;
+    if (!connected) {
+        status = Fail(NotConnected(port, view));
+    }
+    for (const SettingsCommand& command : connected ? commands : std::vector<SettingsCommand>{}) {
+        const QString path = QFile::decodeName(command.path.c_str());
+        view.box.clear();
+        if (!controller.SettingsFileLive()) {
+            status = Fail(QStringLiteral("the ESC was lost"));
+            break;
+        }
+        if (command.kind == SettingsCommand::Show) {
+            if (command.json) {
+                const std::vector<uint8_t>& block = controller.Block();
+                Print(QString::fromUtf8(MakeSettingsJson(
+                    controller.Identity(), controller.Params(),
+                    {block.begin(),
+                     block.begin() + static_cast<std::ptrdiff_t>(controller.Params().BlockSize())},
+                    QDateTime::currentDateTimeUtc())));
+            } else {
+                Show(controller);
+            }
+            continue;
+        }
+        if (command.kind == SettingsCommand::Save) {
+            if (!controller.SaveSettingsTo(path)) {
+                status = Fail(view.box.simplified());
+                break;
+            }
+            continue;
+        }
+        if (!controller.LoadSettingsFrom(path)) {
+            status = Fail(view.box);
+            break;
+        }
+        // Settings the ESC has no place for are named, as in the window's status list.
+        if (view.lines.last().contains(QLatin1String(", except: "))) {
+            Print(view.lines.last() + QLatin1Char('\n'));
+        }
+        const QStringList changes = DescribeChanges(controller.Params());
+        if (changes.isEmpty()) {
+            continue;
+        }
+        if (const QString failed = WriteLoaded(controller, view); !failed.isEmpty()) {
+            status = Fail(failed);
+            break;
+        }
+        for (const QString& change : changes) {
+            Print(change + QLatin1Char('\n'));
+        }
+    }
+    std::fflush(stdout);
+    controller.Stop();
+    return status;
+}
+
+} // namespace corvane

@@ -1,0 +1,20 @@
+// The settings options run without a window: wait for the dongle and the ESC, read, then
+// save, load (write, read back, check) and show, in the order given, on one connection.
+#pragma once
+
+#include <vector>
+
+#include "CommandLine.h"
+#include "PortBase.h"
+
+namespace corvane {
+
+// How long the dongle and the ESC may take to be found and read.
+inline constexpr int kConnectWaitMs = 10000;
+
+// A Qt core application must exist. Returns the exit status: 0 when every option did its
+// part, 1 with a one-line reason on standard error at the first that could not.
+int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& commands,
+                        int connectWaitMs = kConnectWaitMs);
+
+} // namespace corvane
