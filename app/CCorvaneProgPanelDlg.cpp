@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -124,6 +125,13 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
         if (auto region = ParseRegionData(regionFile.readAll())) {
             setMask(region->translated(layout::kRegionOffset));
         }
+    }
+    // Wayland has no window shapes: there the mask only bounds where the pointer counts, and
+    // at a fractional scale its rounded device pixels reach past the artwork's edge. A buffer
+    // with an alpha channel, cleared before each paint, lets the artwork's own transparency
+    // cut the outline exactly at any scale.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        setAttribute(Qt::WA_TranslucentBackground);
     }
     m_hotArea = HotNone;
     SelectBackground();

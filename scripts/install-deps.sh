@@ -13,4 +13,5 @@ $SUDO apt-get install -y --no-install-recommends \
     clang clang-format libclang-rt-14-dev \
     xvfb xauth imagemagick fonts-dejavu-core \
     dpkg-dev file desktop-file-utils xdotool \
-    debhelper lintian appstream fonts-roboto-unhinted man-db
+    debhelper lintian appstream fonts-roboto-unhinted man-db \
+    weston qt6-wayland openbox
