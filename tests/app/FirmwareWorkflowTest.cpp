@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <fstream>
+#include <map>
 
 #include "ParamBlockFactory.h"
 #include "SkinSlider.h"
@@ -31,10 +32,9 @@ protected:
     std::vector<Box> m_boxes;
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
     std::vector<int> m_positions;
-    // Runs while the confirmation box is open (the user's world goes on meanwhile).
-    std::function<void()> m_whileConfirming;
-    // Runs while the close question is open.
-    std::function<void()> m_whileClosing;
+    // What happens while a box is open (the user's world goes on meanwhile), by the start of
+    // its text.
+    std::map<QString, std::function<void()>> m_while;
 
     void SetUp() override { m_path = m_dir.filePath("update.cuf"); }
 
@@ -56,11 +56,10 @@ protected:
                                            const QString& text,
                                            QMessageBox::StandardButtons buttons) {
             m_boxes.push_back({caption, text, buttons});
-            if (m_whileConfirming && text.startsWith("You're going")) {
-                m_whileConfirming();
-            }
-            if (m_whileClosing && text.startsWith("A firmware update is in progress")) {
-                m_whileClosing();
+            for (const auto& [start, action] : m_while) {
+                if (action && text.startsWith(start)) {
+                    action();
+                }
             }
             return m_answer;
         });
@@ -223,7 +222,7 @@ TEST_F(FirmwareWorkflow, EscSwappedWhileTheBoxIsOpenGetsNothing) {
     Connect();
     Hook();
     WriteFile(8, 50);
-    m_whileConfirming = [this] {
+    m_while["You're going"] = [this] {
         port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
         ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
         port.Esc([](sim::EscSimulator& e) {
@@ -239,7 +238,7 @@ TEST_F(FirmwareWorkflow, EscSwappedWhileTheBoxIsOpenGetsNothing) {
     EXPECT_EQ(EscBlocks(), 0u);
 
     // The same ESC, but lost and found again while the box was open: cancelled too.
-    m_whileConfirming = [this] {
+    m_while["You're going"] = [this] {
         window->Link().SetReportIdentity(true);
         ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 3));
     };
@@ -248,6 +247,111 @@ TEST_F(FirmwareWorkflow, EscSwappedWhileTheBoxIsOpenGetsNothing) {
     EXPECT_EQ(Lines().last(), "Firmware Update Cancelled.");
     Pump(500);
     EXPECT_EQ(EscBlocks(), 0u);
+}
+
+// Another ESC of the same model is identified at the link while the box is open, before the
+// window hears of it: the firmware checked for the first must not go to it.
+TEST_F(FirmwareWorkflow, AnEscTheWindowHasNotHeardOfGetsNoFirmware) {
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    const uint32_t epoch = window->Link().Identity().nEpoch;
+    m_while["You're going"] = [&] {
+        port.Esc([](sim::EscSimulator& e) {
+            e.SetIdentity({8, 50, 'A', 13, 2});
+            e.Restart();
+        });
+        ASSERT_TRUE(RunLinkUntil([&] {
+            return window->Link().Identity().nEpoch != epoch &&
+                   window->Link().GetLinkState() == LINK_IDLE;
+        }));
+    };
+    ClickAt(kFirmwareLabel);
+    // Still behind: the link alone decides.
+    RunLinkUntil([&] { return EscBlocks() > 0; }, 5000);
+    EXPECT_EQ(EscBlocks(), 0u);
+}
+
+// The restore offer is answered Yes after the ESC it was made for went: swapped for another
+// (read meanwhile), or lost. Nothing is written, and no pages come back for a lost one.
+TEST_F(FirmwareWorkflow, RestoreAnsweredAfterTheEscWentWritesNothing) {
+    const std::function<void()> meanwhile[] = {
+        [this] {
+            port.Esc([](sim::EscSimulator& e) {
+                e.SetIdentity({8, 50, 'B', 15, 2});
+                e.Restart();
+            });
+            const auto reads = log.count("Getting Parameters... Completed.");
+            ASSERT_TRUE(
+                PumpUntil([&] { return log.count("Getting Parameters... Completed.") > reads; }));
+        },
+        [this] {
+            port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+            ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+        },
+    };
+    for (const auto& change : meanwhile) {
+        Connect();
+        Hook();
+        window->SetParamPosition(PARAM_COAST, 70); // something to restore
+        WriteFile(8, 50);
+        m_answer = QMessageBox::Ok;
+        m_while["Firmware updated."] = change;
+        ClickAt(kFirmwareLabel);
+        m_answer = QMessageBox::Yes;
+        ASSERT_TRUE(PumpUntil([&] { return m_boxes.size() == 2; }));
+        Pump(500);
+        EXPECT_EQ(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); }), 0u);
+        EXPECT_FALSE(log.contains("Previous settings restored."));
+        EXPECT_EQ(window->PagesExist(), window->ParamsLoaded());
+        window.reset();
+        port.Esc([](sim::EscSimulator& e) { e.SetConnected(true); });
+        m_boxes.clear();
+        m_while.clear();
+    }
+}
+
+// The flashed firmware reports another model (family unchanged) with no link loss between:
+// the settings kept for the old model are not offered.
+TEST_F(FirmwareWorkflow, AnotherModelAfterTheFlashIsOfferedNothing) {
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    port.Esc([](sim::EscSimulator& e) { e.SetRestartAfterFlash(true); });
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntil([&] { return EscBlocks() == 4; }));
+    port.Esc([](sim::EscSimulator& e) { e.SetIdentity({16, 50, 'B', 14, 2}); });
+    ASSERT_TRUE(PumpUntilLine("Corvane VRX_Q10 B1.4 connected."));
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    Pump(10);
+    EXPECT_FALSE(log.contains("ESC Disconnected."));
+    EXPECT_EQ(m_boxes.size(), 1u) << "only the confirmation";
+}
+
+// ESC A's update leaves firmware whose settings cannot be read; A goes and B, as unreadable,
+// comes and is flashed from that state. A's kept settings are not offered to B.
+TEST_F(FirmwareWorkflow, KeptSettingsGoWithTheirEscIntoNoOtherUpdate) {
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    ParamBlock unreadable = MakeRealisticParamBlock();
+    unreadable[5] = 5;
+    port.Esc([&](sim::EscSimulator& e) { e.ExpectFirmware(66, 4, 'B', 14, unreadable); });
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntilLine("Please update Firmware!!"));
+    port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+    ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+    port.Esc([&](sim::EscSimulator& e) {
+        e.SetParamBlock(unreadable);
+        e.SetConnected(true);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return log.count("Please update Firmware!!") == 2; }));
+    Settle();
+    WriteFile(8, 50);
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    Pump(10);
+    EXPECT_EQ(m_boxes.size(), 2u) << "the two confirmations, no offer";
 }
 
 TEST_F(FirmwareWorkflow, CloseDuringTheTransferIsAskedAbout) {
@@ -270,9 +374,11 @@ TEST_F(FirmwareWorkflow, CloseDuringTheTransferIsAskedAbout) {
     // The transfer ends while the question is open: the question goes with it, and a Yes
     // given to the stale box closes nothing.
     m_answer = QMessageBox::Yes;
-    m_whileClosing = [&] { ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed.")); };
+    m_while["A firmware update"] = [&] {
+        ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
+    };
     window->close();
-    m_whileClosing = nullptr;
+    m_while.clear();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(EscBlocks(), 8u);
 
@@ -353,13 +459,7 @@ TEST_F(FirmwareWorkflow, SecondRunDuringATransferIsRefused) {
     port.Esc([](sim::EscSimulator& e) { e.SetFirmwareBlockLength(66); });
     ClickAt(kFirmwareLabel);
     EXPECT_EQ(Lines().last(), "Firmware update in progress, please wait.");
-    // The transfer ends while the question is open: the question goes with it, and a Yes
-    // given to the stale box closes nothing.
-    m_answer = QMessageBox::Yes;
-    m_whileClosing = [&] { ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed.")); };
-    window->close();
-    m_whileClosing = nullptr;
-    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
     EXPECT_EQ(EscBlocks(), 8u);
 
     // The same during a parameter write: a line, and no dialog at all.

@@ -44,6 +44,14 @@ protected:
     bool PumpUntilLine(const QString& line, int times = 1) {
         return PumpUntil([&] { return Lines().count(line) >= times; });
     }
+    // Runs the link alone, the window's notices left waiting: the window falls behind.
+    bool RunLinkUntil(const std::function<bool()>& done, int maxPasses = 20000) {
+        for (int i = 0; i < maxPasses && !done(); ++i) {
+            TheLink().RunPass();
+            clock.Advance(1);
+        }
+        return done();
+    }
     // Lets the link finish what it is doing, so a request finds it idle.
     void Settle() {
         PumpUntil(

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "ParamBlockFactory.h"
+#include "SettingText.h"
 #include "SettingsCommands.h"
 #include "SettingsFile.h"
 #include "WindowFixture.h"
@@ -97,6 +98,20 @@ TEST(SettingsFile, RoundTripsAndRefusesAnythingElse) {
     const QString fifo = dir.filePath("fifo.json");
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     EXPECT_FALSE(ReadSettingsFile(fifo)) << "refused, without waiting for a writer";
+}
+
+// A switch's change names the choice it had and the one it has.
+TEST(SettingText, AChangedSwitchNamesBothChoices) {
+    ParamBlock bytes = MakeRealisticParamBlock();
+    ParameterSet params;
+    params.SetBlock(bytes.data(), bytes.size());
+    params.SnapshotParams();
+    const uint8_t was = params.GetParamPosition(PARAM_MOTOR_DIRECTION);
+    params.SetParamPosition(PARAM_MOTOR_DIRECTION, was ^ 1);
+    const QString choices[] = {"FORWARD", "REVERSE"};
+    EXPECT_EQ(
+        DescribeChanges(params),
+        QStringList{QString("Motor Direction: %1 \u2192 %2").arg(choices[was], choices[was ^ 1])});
 }
 
 class SettingsWorkflow : public WindowFixture {

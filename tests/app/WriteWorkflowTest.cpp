@@ -42,6 +42,25 @@ TEST_F(WriteWorkflow, NothingChangedIsNotSent) {
     EXPECT_EQ(window->LitArea(), HotWriteButton); // lit again: the mouse did not move
 }
 
+// Another ESC is identified at the link before the window has heard of it: the block made for
+// the first must not reach it.
+TEST_F(WriteWorkflow, AnEscTheWindowHasNotHeardOfGetsNoBlock) {
+    Connect();
+    ASSERT_NE(MoveBrakeStrength(), nullptr);
+    const uint32_t epoch = window->Link().Identity().nEpoch;
+    port.Esc([](sim::EscSimulator& e) {
+        e.SetIdentity({8, 50, 'A', 13, 2});
+        e.Restart();
+    });
+    ASSERT_TRUE(RunLinkUntil([&] {
+        return window->Link().Identity().nEpoch != epoch &&
+               window->Link().GetLinkState() == LINK_IDLE;
+    }));
+    ClickAt(kWriteButton);
+    RunLinkUntil([&] { return !Written().empty(); }, 5000); // still behind: the link decides
+    EXPECT_TRUE(Written().empty());
+}
+
 // The dot on the write button, in the accent colour, while changes wait.
 bool MarkerShown(QWidget& window) {
     return window.grab().toImage().pixel(layout::kChangeMarker.center()) == layout::kAccent;

@@ -180,6 +180,20 @@ TEST_F(Handshake, BytesWhileIdleAreDropped) {
     EXPECT_EQ(sent, Bytes{0x27});
 }
 
+// Stray bytes in an identify's reply do not hold it open: it times out 1,000 ms after it began.
+TEST_F(Handshake, StrayBytesDoNotHoldAnIdentifyOpen) {
+    Greet();
+    Pass();
+    ASSERT_EQ(Flush(), Bytes{0x27});
+    Say({2}); // the field count; 0x00 is no tag
+    for (int elapsed = 0; elapsed < 1400; elapsed += 200) {
+        clock.Advance(200);
+        Pass(); // a quiet pass: the timer is looked at
+        Say({0x00});
+    }
+    EXPECT_EQ(sink.Count(LN_TIMEOUT_IDENTIFY), 1);
+}
+
 TEST_F(Handshake, RejectedEscIgnoresGreetingsUntilATimeout) {
     Greet();
     Identify(8, 49);

@@ -181,6 +181,32 @@ TEST_F(ParameterSetTest, ValuesTakenFromOtherFirmwareLandOnlyWhereOffered) {
     other = previous({40, 50, 60}); // described alike: the position means the same
     EXPECT_EQ(m_set.TakeValuesFrom(from), (std::vector<int>{1, 3, 4}));
     EXPECT_EQ(Value(5), 11);
+    other[9 + 5] = 13; // one past the end of the table
+    EXPECT_EQ(m_set.TakeValuesFrom(from), (std::vector<int>{1, 3, 4, 5}));
+}
+
+// A position along a table and a place in a range are not the same thing, either way round,
+// even with the same ends.
+TEST_F(ParameterSetTest, TableAndRangeForTheSameSettingAreNotAlike) {
+    const auto block = [](bool table) {
+        ParamBlockBuilder builder;
+        for (int index = 0; index < PARAM_COUNT; ++index) {
+            if (index == PARAM_DRAG_BRAKE && table) {
+                builder.AddEntry(3, 10, 20, {40, 50, 60});
+            } else {
+                builder.AddLinear(10, 20);
+            }
+            builder.SetValue(index, 11);
+        }
+        return builder.Build();
+    };
+    for (const bool oldTable : {true, false}) {
+        Use(block(!oldTable));
+        ParamBlock old = block(oldTable);
+        ParameterSet from;
+        from.SetBlock(old.data(), 512, 1);
+        EXPECT_EQ(m_set.TakeValuesFrom(from), std::vector<int>{PARAM_DRAG_BRAKE}) << oldTable;
+    }
 }
 
 TEST_F(ParameterSetTest, SnapshotDecidesWhetherAWriteIsNeeded) {
