@@ -146,6 +146,8 @@ private:
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
     void EndFirmwareTransfer(const char* line);
+    // The settings file the user picks; empty when cancelled or the ESC changed meanwhile.
+    QString ChooseSettingsFile(bool save);
     // The firmware transfer is over: a close question about it, still open, goes with it.
     void DismissCloseQuestion();
     // The ESC did not take the parameter block, or did not confirm it: WRITE works again.

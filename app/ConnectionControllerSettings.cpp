@@ -14,39 +14,33 @@ QString NameOf(const QString& path) {
 }
 } // namespace
 
-void ConnectionController::SaveSettings() {
+QString ConnectionController::ChooseSettingsFile(bool save) {
     if (!SettingsFileLive()) {
-        return;
+        return {};
     }
-    // The dialog runs an event loop: the ESC may be swapped meanwhile, and its settings are
-    // not the ones the user asked to save.
+    // The dialog runs an event loop: the ESC may be swapped meanwhile, and what the user asked
+    // for was about the one before.
     const uint32_t epoch = m_escIdentity.nEpoch;
     const QString path = m_view.ChooseSettingsFile(
-        true, SuggestedSettingsName(m_escIdentity.byModel, QDate::currentDate()));
-    if (path.isEmpty()) {
-        return;
-    }
-    if (m_escIdentity.nEpoch != epoch) {
+        save,
+        save ? SuggestedSettingsName(m_escIdentity.byModel, QDate::currentDate()) : QString());
+    if (!path.isEmpty() && m_escIdentity.nEpoch != epoch) {
         Say(text::kSettingsEscChanged);
-        return;
+        return {};
     }
-    SaveSettingsTo(path);
+    return path;
+}
+
+void ConnectionController::SaveSettings() {
+    if (const QString path = ChooseSettingsFile(true); !path.isEmpty()) {
+        SaveSettingsTo(path);
+    }
 }
 
 void ConnectionController::LoadSettings() {
-    if (!SettingsFileLive()) {
-        return;
+    if (const QString path = ChooseSettingsFile(false); !path.isEmpty()) {
+        LoadSettingsFrom(path);
     }
-    const uint32_t epoch = m_escIdentity.nEpoch;
-    const QString path = m_view.ChooseSettingsFile(false, QString());
-    if (path.isEmpty()) {
-        return;
-    }
-    if (m_escIdentity.nEpoch != epoch) {
-        Say(text::kSettingsEscChanged);
-        return;
-    }
-    LoadSettingsFrom(path);
 }
 
 bool ConnectionController::SaveSettingsTo(const QString& path) {

@@ -255,17 +255,7 @@ TEST_F(FirmwareWorkflow, AnEscTheWindowHasNotHeardOfGetsNoFirmware) {
     Connect();
     Hook();
     WriteFile(8, 50);
-    const uint32_t epoch = window->Link().Identity().nEpoch;
-    m_while["You're going"] = [&] {
-        port.Esc([](sim::EscSimulator& e) {
-            e.SetIdentity({8, 50, 'A', 13, 2});
-            e.Restart();
-        });
-        ASSERT_TRUE(RunLinkUntil([&] {
-            return window->Link().Identity().nEpoch != epoch &&
-                   window->Link().GetLinkState() == LINK_IDLE;
-        }));
-    };
+    m_while["You're going"] = [this] { SwapEscBehindTheWindow(); };
     ClickAt(kFirmwareLabel);
     // Still behind: the link alone decides.
     RunLinkUntil([&] { return EscBlocks() > 0; }, 5000);

@@ -57,6 +57,20 @@ protected:
         return lines;
     }
 
+    // Another ESC of the same model takes the lead's place and is identified at the link,
+    // while the window has not heard of it yet.
+    void SwapEscBehindTheWindow() {
+        const uint32_t epoch = window->Link().Identity().nEpoch;
+        port.Esc([](sim::EscSimulator& e) {
+            e.SetIdentity({8, 50, 'A', 13, 2});
+            e.Restart();
+        });
+        ASSERT_TRUE(RunLinkUntil([&] {
+            return window->Link().Identity().nEpoch != epoch &&
+                   window->Link().GetLinkState() == LINK_IDLE;
+        }));
+    }
+
     void MoveTo(QPoint p) {
         QMouseEvent move(QEvent::MouseMove, QPointF(p), window->mapToGlobal(QPointF(p)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);

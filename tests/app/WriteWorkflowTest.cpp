@@ -47,15 +47,7 @@ TEST_F(WriteWorkflow, NothingChangedIsNotSent) {
 TEST_F(WriteWorkflow, AnEscTheWindowHasNotHeardOfGetsNoBlock) {
     Connect();
     ASSERT_NE(MoveBrakeStrength(), nullptr);
-    const uint32_t epoch = window->Link().Identity().nEpoch;
-    port.Esc([](sim::EscSimulator& e) {
-        e.SetIdentity({8, 50, 'A', 13, 2});
-        e.Restart();
-    });
-    ASSERT_TRUE(RunLinkUntil([&] {
-        return window->Link().Identity().nEpoch != epoch &&
-               window->Link().GetLinkState() == LINK_IDLE;
-    }));
+    SwapEscBehindTheWindow();
     ClickAt(kWriteButton);
     RunLinkUntil([&] { return !Written().empty(); }, 5000); // still behind: the link decides
     EXPECT_TRUE(Written().empty());
