@@ -153,6 +153,19 @@ TEST_F(AccessLine, DongleHeldByAnotherProgramIsTakenOnceItLetsGo) {
     EXPECT_EQ(Lines().last(), inUse);
 }
 
+// The dongle held elsewhere is pulled: a whole search that finds none, held or not, ends the
+// retries rather than looking once a second for ever.
+TEST_F(AccessLine, RetriesEndOnceNoDongleIsLeft) {
+    auto other = std::make_unique<USBDevice>(hid);
+    ASSERT_TRUE(other->Open());
+    Open();
+    ASSERT_TRUE(window->DongleRetryActive());
+    other.reset();
+    hid.RemoveNode(2);
+    window->RetryDongleSearch();
+    EXPECT_FALSE(window->DongleRetryActive());
+}
+
 TEST_F(AccessLine, PullingTheOpenDongleOpensAnotherStillPluggedIn) {
     const std::string spare = hid.AddDongle(7);
     Open();

@@ -175,6 +175,9 @@ int FakeHidraw::Close(int fd) {
 
 int FakeHidraw::Lock(int fd) {
     calls.push_back("lock");
+    if (const Node* node = NodeOf(fd); node != nullptr && node->lockError != 0) {
+        return -node->lockError;
+    }
     auto it = m_lockFds.find(fd);
     if (it == m_lockFds.end() || it->second < 0) {
         return -EBADF;

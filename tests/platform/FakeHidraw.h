@@ -34,6 +34,8 @@ public:
     std::string AddDongle(int number);
     // Opening the node fails with this errno.
     void RefuseOpen(int number, int error) { m_nodes[number].openError = error; }
+    // Locking the node fails with this error instead of locking (ENOLCK on some filesystems).
+    void FailLock(int number, int error) { m_nodes[number].lockError = error; }
     // The device is unplugged: its sysfs entry goes, and its open ends hang up.
     void RemoveNode(int number);
     // The next read of the node fails with this errno (EIO: what hidraw gives once the
@@ -68,6 +70,7 @@ private:
         std::vector<uint8_t> descriptor;
         int openError = 0;
         int readError = 0;
+        int lockError = 0;
         int writeCut = -1;
         int opens = 0;
         int peer = -1;

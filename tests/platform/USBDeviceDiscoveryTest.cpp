@@ -112,6 +112,14 @@ TEST_F(Discovery, RefusedPermissionIsReportedPerWalk) {
     EXPECT_FALSE(port.AccessDenied());
 }
 
+// A node that cannot be locked at all (no lock support) is not held by anyone: it is opened.
+TEST_F(Discovery, NodeThatCannotBeLockedIsStillOpened) {
+    fake.AddDongle(0);
+    fake.FailLock(0, ENOLCK);
+    EXPECT_TRUE(port.Open());
+    EXPECT_FALSE(port.DongleInUse());
+}
+
 // hidraw lets a second program open the node too; every copy of ours locks it, and the
 // second one leaves it alone without a byte written until the first lets go.
 TEST_F(Discovery, DongleLockedByAnotherProgramIsLeftAlone) {

@@ -50,6 +50,18 @@ TEST_F(Notices, RemovalOfTheOpenDongleClosesThePort) {
     }
 }
 
+// Poll saw the hang-up before udev's notice came: the notice still names our dongle, and the
+// next search opens the other one.
+TEST_F(Notices, RemovalAfterAHangUpIsStillOurs) {
+    fake.RemoveNode(0);
+    std::vector<uint8_t> buffer(1024);
+    EXPECT_EQ(port.Read(buffer.data(), 1024), 0);
+    ASSERT_EQ(port.GetState(), PORT_CLOSED);
+    EXPECT_TRUE(port.OnDeviceRemoval(first));
+    EXPECT_TRUE(port.Search());
+    EXPECT_EQ(port.DevicePath(), second);
+}
+
 TEST_F(Notices, RemovalOfAnotherDeviceIsIgnored) {
     EXPECT_FALSE(port.OnDeviceRemoval(second));
     EXPECT_FALSE(port.OnDeviceRemoval(first.substr(0, first.size() - 1)));
