@@ -34,11 +34,21 @@ struct Globals {
 // Bits per report ID (0 = no ID) for one kind of report; a report can exist with no bits.
 struct ReportBits {
     std::array<uint64_t, 256> bits{};
+    std::array<bool, 256> declared{};
     bool any = false;
 
     void Add(uint8_t id, uint64_t more) {
         bits[id] = std::min(bits[id] + more, kMaxReportBits);
+        declared[id] = true;
         any = true;
+    }
+
+    std::array<int32_t, 256> BytesById() const {
+        std::array<int32_t, 256> bytes{};
+        for (size_t id = 0; id < bytes.size(); ++id) {
+            bytes[id] = declared[id] ? static_cast<int32_t>((bits[id] + 7) / 8) : -1;
+        }
+        return bytes;
     }
 
     // Windows counts the report-ID byte even when the device uses no IDs (it reads as 0).
@@ -129,7 +139,8 @@ std::optional<ReportLengths> ParseReportLengths(std::span<const uint8_t> descrip
             }
         }
     }
-    return ReportLengths{input.Length(), output.Length(), feature.Length()};
+    return ReportLengths{input.Length(), output.Length(), feature.Length(), input.BytesById(),
+                         output.BytesById()};
 }
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 // them, because the dongle's report formats were laid out against those numbers.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -14,6 +15,10 @@ struct ReportLengths {
     uint16_t input = 0;
     uint16_t output = 0;
     uint16_t feature = 0;
+    // Data bytes (the report-ID byte not counted) of the input and output report with each
+    // ID, 0 standing for reports without an ID; -1 where no such report is declared.
+    std::array<int32_t, 256> inputBytes{};
+    std::array<int32_t, 256> outputBytes{};
 };
 
 // Nothing when the descriptor is malformed (an item runs past the end, a bad report ID,

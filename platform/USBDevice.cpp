@@ -66,7 +66,7 @@ bool USBDevice::OpenLocked() {
     if (!HoldsDevice()) {
         return false;
     }
-    m_bGoneUnannounced = false;
+    m_lostPath.clear();
     m_pReport.assign(m_wOutputReportLength, 0);
     m_wReportLength = m_wOutputReportLength;
 
@@ -117,7 +117,7 @@ bool USBDevice::CloseLocked() {
 // the port state hands the cleanup to the worker, exactly as a removal notice does.
 // The udev removal notice usually comes after that, and must still be recognised as ours.
 void USBDevice::MarkGone() {
-    m_bGoneUnannounced = true;
+    m_lostPath = m_pszPath;
     SetState(PORT_CLOSED);
 }
 
@@ -179,6 +179,15 @@ int USBDevice::Read(uint8_t* buffer, int capacity) {
     const ssize_t got = m_system.Read(fd, buffer, static_cast<size_t>(capacity));
     if (got == -ENODEV || got == -EIO) { // EIO: what hidraw readers get once the device left
         MarkGone();
+        return 0;
+    }
+    if (got < 0) {
+        // Readable, yet nothing came (EAGAIN: another reader was first; EINTR): the pass
+        // still takes its bounded wait, or the worker would spin on the node. Only a hang-up
+        // ends that wait early.
+        short ignored = 0;
+        m_system.Poll(fd, 0, kReadWaitMs, ignored);
+        return 0;
     }
     // Only the dongle's data report carries ESC bytes; any other report (another ID the
     // device may define) would put its ID, length and contents into the byte stream.
@@ -203,13 +212,15 @@ bool USBDevice::OnDeviceArrival(const std::string& path) {
 
 bool USBDevice::OnDeviceRemoval(const std::string& path) {
     std::lock_guard lock(m_lock);
-    if ((GetState() == PORT_CLOSED && !m_bGoneUnannounced) || m_pszPath.empty()) {
+    const std::string removed = ToSyspath(path, m_system.SysfsRoot());
+    if (!m_lostPath.empty() && EqualIgnoringCase(m_lostPath, removed)) {
+        m_lostPath.clear();
+        SetState(PORT_CLOSED);
+        return true;
+    }
+    if (GetState() == PORT_CLOSED || m_pszPath.empty() || !EqualIgnoringCase(m_pszPath, removed)) {
         return false;
     }
-    if (!EqualIgnoringCase(m_pszPath, ToSyspath(path, m_system.SysfsRoot()))) {
-        return false;
-    }
-    m_bGoneUnannounced = false;
     SetState(PORT_CLOSED);
     return true;
 }

@@ -84,8 +84,10 @@ private:
     std::string m_deniedNode; // under m_lock
     bool m_bInUseInWalk = false;
     std::atomic<bool> m_bInUse{false};
-    // The device vanished under a read or write before its removal notice came.
-    bool m_bGoneUnannounced = false;
+    // The node that vanished under a read or write before its removal notice came: kept until
+    // that notice, which udev may send after other devices' arrivals, or until a search opens
+    // a dongle. Under m_lock.
+    std::string m_lostPath;
 };
 
 } // namespace corvane

@@ -1,5 +1,6 @@
-// How USBDevice finds the dongle: walk the hidraw devices, match IDs first by the text of
-// the path, then by what the opened node reports, and size the reports from its descriptor.
+// How USBDevice finds the dongle: walk the hidraw devices, match IDs first by the HID
+// device's name in the path, then by what the opened node reports, and size the reports from
+// its descriptor.
 #include <fcntl.h>
 
 #include <cerrno>
@@ -14,13 +15,40 @@ namespace corvane {
 
 namespace {
 
-// The parent HID device in a hidraw path is named "0003:10C4:82FC.0007". The test is on
-// text, so an ID written in mixed case does not count.
-bool PathNamesId(const std::string& path, uint16_t id) {
+// One hexadecimal field of the HID device's name, as the kernel writes it (upper case) or
+// in lower case; an ID written in mixed case does not count.
+bool FieldIs(const std::string& field, uint16_t id) {
     char lower[8], upper[8];
     std::snprintf(lower, sizeof lower, "%04x", id);
     std::snprintf(upper, sizeof upper, "%04X", id);
-    return path.find(lower) != std::string::npos || path.find(upper) != std::string::npos;
+    return field == lower || field == upper;
+}
+
+// The HID device a hidraw path belongs to is named "<bus>:<vendor>:<product>.<instance>", as
+// in ".../0003:10C4:82FC.0007/hidraw/hidraw3": the IDs are read from those fields, in that
+// order, so a device whose name merely holds both numbers elsewhere is not taken for ours.
+bool PathNamesIds(const std::string& path, uint16_t vendor, uint16_t product) {
+    const size_t hidraw = path.rfind("/hidraw/");
+    if (hidraw == std::string::npos || hidraw == 0) {
+        return false;
+    }
+    const size_t start = path.rfind('/', hidraw - 1) + 1; // npos + 1 is 0
+    const std::string name = path.substr(start, hidraw - start);
+    if (name.size() != 19 || name[4] != ':' || name[9] != ':' || name[14] != '.') {
+        return false;
+    }
+    return FieldIs(name.substr(5, 4), vendor) && FieldIs(name.substr(10, 4), product);
+}
+
+// The dongle's own interface declares its three reports, each with room for a whole payload:
+// data out (ID 1), data in (ID 2) and hello out (ID 3). Another interface of a composite
+// device, or another product on the same ID, is not it.
+constexpr int32_t kDongleReportBytes = 63;
+
+bool DeclaresDongleReports(const ReportLengths& lengths) {
+    return lengths.outputBytes[1] >= kDongleReportBytes &&
+           lengths.outputBytes[3] >= kDongleReportBytes &&
+           lengths.inputBytes[2] >= kDongleReportBytes;
 }
 
 } // namespace
@@ -38,7 +66,7 @@ bool USBDevice::FindInterface(int index) {
 }
 
 int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
-    if (!PathNamesId(m_pszPath, vendor) || !PathNamesId(m_pszPath, product)) {
+    if (!PathNamesIds(m_pszPath, vendor, product)) {
         return -1;
     }
     const std::string node = HidrawNodeName(m_pszPath);
@@ -81,13 +109,14 @@ void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product) {
             m_pszPath.clear();
             continue;
         }
-        // Without a readable, well-formed descriptor the reports cannot be sized: skip it.
+        // Without a readable, well-formed descriptor that declares the dongle's reports,
+        // this is not the dongle's interface (or its reports cannot be sized): skip it.
         std::vector<uint8_t> descriptor;
         std::optional<ReportLengths> lengths;
         if (m_system.GetReportDescriptor(fd, descriptor)) {
             lengths = ParseReportLengths(descriptor);
         }
-        if (!lengths) {
+        if (!lengths || !DeclaresDongleReports(*lengths)) {
             m_system.Close(fd);
             m_pszPath.clear();
             continue;

@@ -51,6 +51,36 @@ TEST_F(Discovery, IdInMixedCaseOnlyIsNeverOpened) {
     EXPECT_EQ(fake.Opens(0) + fake.Opens(1), 0);
 }
 
+// Other interfaces on the dongle's ID (an input-only one, a keyboard-like one with no report
+// IDs and a 1-byte output) are walked past to the interface that declares the dongle's reports.
+TEST_F(Discovery, OnlyTheInterfaceWithTheDonglesReportsIsTaken) {
+    const HidRawInfo id{3, kDongleVendorId, kDongleProductId};
+    fake.AddNode(0, "0003:10C4:82FC.0001", id,
+                 {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x3F, 0x85, 0x02,
+                  0x09, 0x01, 0x81, 0x02, 0xC0});
+    fake.AddNode(1, "0003:10C4:82FC.0002", id,
+                 {0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95,
+                  0x08, 0x91, 0x02, 0xC0});
+    const std::string dongle = fake.AddDongle(2);
+    ASSERT_TRUE(port.Open());
+    EXPECT_EQ(port.DevicePath(), dongle);
+    EXPECT_EQ(fake.Opens(0) + fake.Opens(1), 2) << "each looked at once, and let go";
+}
+
+// The IDs are the name's vendor and product fields, in that order: a device that holds both
+// numbers elsewhere is never opened, nor its refusal reported as the dongle's.
+TEST_F(Discovery, OnlyTheNamesVendorAndProductFieldsCount) {
+    for (const char* name : {"0003:82FC:10C4.0001", "10C4:82FC:0001.0002"}) {
+        FakeHidraw other;
+        other.AddNode(0, name, {3, kDongleVendorId, kDongleProductId});
+        other.RefuseOpen(0, EACCES);
+        USBDevice foreign{other};
+        EXPECT_FALSE(foreign.Open()) << name;
+        EXPECT_FALSE(foreign.AccessDenied()) << name;
+        EXPECT_EQ(other.Opens(0), 0) << name;
+    }
+}
+
 TEST_F(Discovery, AbsentDongleLeavesPortClosedAndIoUntouched) {
     fake.AddNode(0, OtherName(0), kOtherDevice);
 

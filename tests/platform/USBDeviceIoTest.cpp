@@ -104,6 +104,21 @@ TEST_F(DongleIo, HangUpClosesThePortButLeavesTheHandleToTheWorker) {
     EXPECT_EQ(port.GetState(), PORT_CLOSED);
 }
 
+// Readable, yet the read fails for a reason other than a gone device: the pass still waits its
+// bounded time instead of handing the worker straight back to the node.
+TEST_F(DongleIo, AFailingReadStillWaitsOutThePass) {
+    for (const int error : {EAGAIN, EINTR}) {
+        fake.FailNextRead(0, error);
+        SendReport(peer, {0x02, 0x01, 0xF7});
+        fake.calls.clear();
+        Bytes buffer(1024);
+        EXPECT_EQ(port.Read(buffer.data(), 1024), 0);
+        EXPECT_EQ(fake.calls, (std::vector<std::string>{"poll", "read", "poll"})) << error;
+        EXPECT_EQ(port.GetState(), PORT_OPEN);
+        port.Read(buffer.data(), 1024); // the report itself
+    }
+}
+
 TEST_F(DongleIo, ReadFailingWithEioClosesThePort) {
     fake.FailNextRead(0, EIO);
     SendReport(peer, {0x02, 0x01, 0xF7});

@@ -50,14 +50,20 @@ TEST_F(Notices, RemovalOfTheOpenDongleClosesThePort) {
     }
 }
 
-// Poll saw the hang-up before udev's notice came: the notice still names our dongle, and the
-// next search opens the other one.
+// Poll saw the hang-up before udev's notice came: the notice still names our dongle, also
+// after another device's arrival came first (udev does not order them); and the next search
+// opens the other dongle.
 TEST_F(Notices, RemovalAfterAHangUpIsStillOurs) {
+    fake.RemoveNode(5);
     fake.RemoveNode(0);
     std::vector<uint8_t> buffer(1024);
     EXPECT_EQ(port.Read(buffer.data(), 1024), 0);
     ASSERT_EQ(port.GetState(), PORT_CLOSED);
+    const std::string mouse = fake.AddNode(7, "0003:046D:C077.0009", {3, 0x046D, 0xC077});
+    EXPECT_FALSE(port.OnDeviceArrival(mouse));
     EXPECT_TRUE(port.OnDeviceRemoval(first));
+    EXPECT_FALSE(port.OnDeviceRemoval(first)) << "once";
+    second = fake.AddDongle(5);
     EXPECT_TRUE(port.Search());
     EXPECT_EQ(port.DevicePath(), second);
 }
