@@ -52,8 +52,12 @@ public:
     }
 
 private:
+    // The dongle's interface declares data out (1) and hello out (3) and data in (2), each of
+    // 63 bytes or more; the IDs in the path must be the dongle's, and its node not held.
     bool Opens() const {
-        return m_lengths.has_value() && m_hid.product == kDongleProductId && m_hid.lockResult == 0;
+        return m_lengths.has_value() && m_lengths->outputBytes[1] >= 63 &&
+               m_lengths->outputBytes[3] >= 63 && m_lengths->inputBytes[2] >= 63 &&
+               m_hid.product == kDongleProductId && m_hid.lockResult == 0;
     }
 
     void Arrive() {
