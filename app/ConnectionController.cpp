@@ -61,7 +61,8 @@ void ConnectionController::Start() {
     }
     m_view.ShowProgress(false);
     Say(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
-    NoteAccessAfterSearch(m_port.HoldsDevice(), true);
+    NoteAccessAfterSearch(m_port.HoldsDevice() ? kSearchOpened | kSearchWholeWalk
+                                               : kSearchWholeWalk | PortAccessFlags());
     if (!m_port.HoldsDevice() && m_options.startWorker) {
         // The worker's first search may not have ended within the pause: one more look
         // soon, which also starts the retries if another program holds the dongle.
@@ -133,7 +134,11 @@ bool ConnectionController::IsHotAreaLive(int area) const {
 
 void ConnectionController::OnDeviceChange(bool arrival, const std::string& path) {
     if (arrival) {
-        NoteDongleSearch(m_port.OnDeviceArrival(path), false);
+        // The worker opens the arrived device and tells what came of it (LN_DONGLE_SEARCHED);
+        // while the port is open the arrival opens nothing.
+        if (!m_port.NoteArrival(path)) {
+            NoteAccessAfterSearch(PortAccessFlags());
+        }
         return;
     }
     m_accessNotice.OnRemoval(path);
@@ -150,22 +155,27 @@ void ConnectionController::RetryDongleSearch() {
         m_dongleRetry.stop();
         return;
     }
-    NoteDongleSearch(m_port.Search(), true);
+    m_port.NoteSearch(); // the worker makes it (LN_DONGLE_SEARCHED)
 }
 
-void ConnectionController::NoteDongleSearch(bool opened, bool wholeWalk) {
-    if (opened) {
-        m_link.SetSubState(SUB_GREETING_WAIT);
+uint32_t ConnectionController::PortAccessFlags() const {
+    return (m_port.AccessDenied() ? kSearchDenied : 0) | (m_port.DongleInUse() ? kSearchInUse : 0);
+}
+
+void ConnectionController::OnDongleSearched(uint32_t outcome) {
+    if ((outcome & kSearchOpened) != 0) {
         Say(text::kDongleConnected);
         Say(text::kWaitingEsc);
     }
-    NoteAccessAfterSearch(opened, wholeWalk);
+    NoteAccessAfterSearch(outcome);
 }
 
-void ConnectionController::NoteAccessAfterSearch(bool opened, bool wholeWalk) {
-    const bool inUse = !opened && m_port.DongleInUse();
+void ConnectionController::NoteAccessAfterSearch(uint32_t outcome) {
+    const bool opened = (outcome & kSearchOpened) != 0;
+    const bool wholeWalk = (outcome & kSearchWholeWalk) != 0;
+    const bool inUse = !opened && (outcome & kSearchInUse) != 0;
     const AccessNotice::Lines lines =
-        m_accessNotice.AfterSearch(opened, m_port.AccessDenied(), inUse);
+        m_accessNotice.AfterSearch(opened, (outcome & kSearchDenied) != 0, inUse);
     // Once per plug-in, as in the status list: also where a user who started us from a
     // terminal, or sends us a log, will look.
     if (lines.denied) {
@@ -230,6 +240,9 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         break;
     case LN_ESC_RESTARTED:
         OnEscRestarted();
+        break;
+    case LN_DONGLE_SEARCHED:
+        OnDongleSearched(value);
         break;
     default:
         break;

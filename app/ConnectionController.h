@@ -129,8 +129,12 @@ private:
     void ClearLines();
     // Handles every notice the worker has queued, oldest first.
     void TakeLinkNotices();
-    void NoteDongleSearch(bool opened, bool wholeWalk);
-    void NoteAccessAfterSearch(bool opened, bool wholeWalk);
+    // What came of a search the worker made for us (LN_DONGLE_SEARCHED).
+    void OnDongleSearched(uint32_t outcome);
+    // The access lines and the retries after a search (kSearch flags).
+    void NoteAccessAfterSearch(uint32_t outcome);
+    // The port's account of the last search: kSearchDenied, kSearchInUse.
+    uint32_t PortAccessFlags() const;
     void OnIdentified();
     void OnReadDone();
     void OnReadFailed();

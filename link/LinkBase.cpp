@@ -64,8 +64,9 @@ bool LinkBase::Run(bool start) {
     if (!m_thread.joinable()) {
         return true;
     }
-    // Every wait inside a pass is bounded (50 ms read, 150 ms write, short pauses), so the
-    // worker always sees the flag soon and the join cannot hang.
+    // Every wait inside a pass is bounded (50 ms read; 150 ms for the dongle to take a
+    // report, then the kernel's own limit on the write, 5 s; short pauses), and a pass makes
+    // at most one write, so the join waits for one write at most and cannot hang.
     m_bRunning.store(false);
     m_thread.join();
     return true;
@@ -94,6 +95,24 @@ void LinkBase::BeginWorker() {
         ServePortOpening(m_pPort->OpenSerial());
     }
     m_dwLastRxTick.store(0);
+}
+
+void LinkBase::MakeNotedSearches() {
+    // One by one, in the order noted: the window hears what came of each, as it would have
+    // from its own search. Only the first to open greets the dongle (one write); the port is
+    // open for the rest, which then open nothing.
+    while (const std::optional<PortBase::NotedSearch> search = m_pPort->TakeNotedSearch()) {
+        const bool opened =
+            search->wholeWalk ? m_pPort->Search() : m_pPort->OnDeviceArrival(search->path);
+        if (opened) {
+            m_nSubState.store(SUB_GREETING_WAIT);
+        }
+        uint32_t outcome = opened ? kSearchOpened : 0;
+        outcome |= search->wholeWalk ? kSearchWholeWalk : 0;
+        outcome |= m_pPort->AccessDenied() ? kSearchDenied : 0;
+        outcome |= !opened && m_pPort->DongleInUse() ? kSearchInUse : 0;
+        Post(LN_DONGLE_SEARCHED, outcome);
+    }
 }
 
 void LinkBase::RestartForOpening(uint32_t serial) {
@@ -149,14 +168,17 @@ void LinkBase::RunPass() {
     const int portState = m_pPort->GetState();
     const uint32_t serial = m_pPort->OpenSerial();
     if (portState == PORT_CLOSED) {
-        // Only the opening seen failing is closed: an arrival on the user-interface thread
-        // may have opened the dongle again since the state was read. (Outside the state
-        // lock: closing is port I/O.)
+        // Only the opening seen failing is closed, and the link is reset for it. (Outside the
+        // state lock: closing is port I/O.) Only this thread opens the port, so nothing can
+        // have opened it since the state was read.
         m_pPort->CloseFailed(serial);
-        // The serial read may already be an arrival's new opening: the link is reset for it
-        // here, so it is not lost a second time on the next pass.
-        std::lock_guard<std::mutex> lock(m_StateLock);
-        RestartForOpening(serial);
+        {
+            std::lock_guard<std::mutex> lock(m_StateLock);
+            RestartForOpening(serial);
+        }
+        // The searches the window noted are made here, on the worker, once the link has let
+        // go of the old opening; a new opening is taken up on the next pass.
+        MakeNotedSearches();
         return;
     }
     if (portState != PORT_OPEN && portState != PORT_ESC_READY) {

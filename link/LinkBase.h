@@ -62,7 +62,7 @@ public:
     void BeginWorker();
 
     int GetLinkState() const { return m_nLinkState.load(); }
-    // For the user-interface thread (rejecting an ESC, a dongle arrival).
+    // For the user-interface thread (rejecting an ESC).
     void SetLinkState(int state);
     int GetSubState() const { return m_nSubState.load(); }
     void SetSubState(int state);
@@ -138,6 +138,9 @@ protected:
     // Returns the engine to its initial state; the port is left as it is.
     void ResetLocked();
     void ServePortOpening(uint32_t serial);
+    // Makes the searches the user-interface thread noted on the port, posting
+    // LN_DONGLE_SEARCHED for each.
+    void MakeNotedSearches();
     // The port was lost or opened anew: the link starts over (link-lost posted unless it was
     // down already) and serves the opening `serial`.
     void RestartForOpening(uint32_t serial);

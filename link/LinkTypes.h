@@ -59,8 +59,17 @@ enum : uint32_t {
     // another identity, or noise): the ESC restarted or was swapped, and is greeted (when it
     // greets) and identified afresh.
     LN_ESC_RESTARTED = 22,
+    // A search the window noted (PortBase::NoteArrival, NoteSearch) was made; the value holds
+    // the kSearch flags below.
+    LN_DONGLE_SEARCHED = 23,
     LN_LINK_LOST = 255,
 };
+
+// What came of a search, in LN_DONGLE_SEARCHED's value.
+constexpr uint32_t kSearchOpened = 1;
+constexpr uint32_t kSearchWholeWalk = 2; // a walk over every device, not an arrival's
+constexpr uint32_t kSearchDenied = 4;    // the dongle's node refused us (PortBase::AccessDenied)
+constexpr uint32_t kSearchInUse = 8;     // another program holds the dongle (DongleInUse)
 
 // Set in LN_READ_FAILED's value (beside the command) when the read goes on: a byte out of
 // place before the reply. Without it the read has ended, failed.

@@ -1,10 +1,15 @@
 // The byte port the link engine talks through: the HID dongle on a real machine, the
-// simulator in tests and in the demo. Read and Write are called only by the worker thread
-// and each waits a bounded time.
+// simulator in tests and in the demo. Every call that reaches the device (Open, Close, Read,
+// Write, the searches) is made by the worker thread, and each waits a bounded time. The
+// user-interface thread only notes hot-plug notices here and reads the state: it never
+// waits for device I/O, however long a write to a stalled dongle takes.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "LinkTypes.h"
@@ -27,12 +32,16 @@ public:
     // Whether a device handle is held (it may outlive a removal until the worker closes it).
     virtual bool HoldsDevice() const = 0;
 
-    // Hot-plug notices forwarded by the window (device paths as the system names them).
-    // True when the arrived device is ours and now open / the removed one was ours.
+    // The worker, for an arrival noted by the window (device paths as the system names
+    // them): tries the arrived device first; true when the dongle is now open. Acts only
+    // while the port is closed.
     virtual bool OnDeviceArrival(const std::string& path) {
         (void)path;
         return false;
     }
+    // The user-interface thread, for a removal notice: true when the removed device is the
+    // open dongle; the port is then PORT_CLOSED and the worker closes the handle. Decided
+    // without device I/O.
     virtual bool OnDeviceRemoval(const std::string& path) {
         (void)path;
         return false;
@@ -43,9 +52,30 @@ public:
     virtual std::string DeniedNode() const { return {}; }
     // The last search found the dongle but another program holds it, and opened nothing.
     virtual bool DongleInUse() const { return false; }
-    // A fresh search over every device, on the user-interface thread, while the port is
-    // closed (a retry, or another dongle after ours was pulled); true when the port is open.
+    // The worker: a fresh search over every device while the port is closed (a retry, or
+    // another dongle after ours was pulled); true when the port is open.
     virtual bool Search() { return GetState() == PORT_CLOSED && Open(); }
+
+    // The user-interface thread's side of a search: an arrival notice (NoteArrival) or a
+    // wish for a walk over every device (NoteSearch) is only noted, and the worker makes the
+    // search on its next pass over a closed port (TakeNotedSearch). False, and nothing noted,
+    // while the port is not closed: the search would open nothing. Only the worker opens the
+    // port, so a port closed when the search is noted is still closed when it is made.
+    struct NotedSearch {
+        bool wholeWalk = false;
+        std::string path; // the arrived device, for an arrival
+    };
+    bool NoteArrival(const std::string& path) { return Note({false, path}); }
+    bool NoteSearch() { return Note({true, {}}); }
+    std::optional<NotedSearch> TakeNotedSearch() {
+        std::lock_guard<std::mutex> lock(m_notedLock);
+        if (m_noted.empty()) {
+            return std::nullopt;
+        }
+        NotedSearch search = std::move(m_noted.front());
+        m_noted.pop_front();
+        return search;
+    }
 
     int GetState() const { return m_nState.load(); }
     void SetState(int state) { m_nState.store(state); }
@@ -87,9 +117,30 @@ protected:
         return served == 0 || served == m_nOpenSerial.load();
     }
 
+    // A walk over every device finds whatever an arrival would: a run of notices while the
+    // worker is held up (in a write the kernel takes seconds over) folds into one.
+    static constexpr size_t kMaxNotedSearches = 16;
+    bool Note(NotedSearch search) {
+        if (GetState() != PORT_CLOSED) {
+            return false;
+        }
+        std::lock_guard<std::mutex> lock(m_notedLock);
+        if (!m_noted.empty() && m_noted.back().wholeWalk) {
+            return true;
+        }
+        if (m_noted.size() >= kMaxNotedSearches) {
+            m_noted.back() = {true, {}};
+            return true;
+        }
+        m_noted.push_back(std::move(search));
+        return true;
+    }
+
     std::atomic<int> m_nState{PORT_CLOSED};
     std::atomic<uint32_t> m_nOpenSerial{0};
     std::atomic<uint32_t> m_nServedSerial{0};
+    std::mutex m_notedLock; // held by no device I/O
+    std::deque<NotedSearch> m_noted;
 };
 
 } // namespace corvane

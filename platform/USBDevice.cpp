@@ -36,8 +36,7 @@ USBDevice::USBDevice() : USBDevice(LinuxHidSystem::Instance()) {}
 USBDevice::USBDevice(HidSystem& system) : m_system(system) {}
 
 USBDevice::~USBDevice() {
-    std::lock_guard lock(m_lock);
-    CloseLocked();
+    Close();
 }
 
 bool USBDevice::HoldsDevice() const {
@@ -46,63 +45,54 @@ bool USBDevice::HoldsDevice() const {
 
 std::string USBDevice::DevicePath() const {
     std::lock_guard lock(m_lock);
-    return m_pszPath;
+    return m_openPath;
 }
 
 bool USBDevice::Open() {
-    std::lock_guard lock(m_lock);
-    return OpenLocked();
-}
-
-bool USBDevice::OpenLocked() {
     const int state = GetState();
     if (state == PORT_OPEN || state == PORT_ESC_READY) {
         return true;
     }
     if (HoldsDevice()) {
-        CloseLocked();
+        Close();
     }
     OpenMatchingDevice(kDongleVendorId, kDongleProductId);
     if (!HoldsDevice()) {
         return false;
     }
-    m_lostPath.clear();
     m_pReport.assign(m_wOutputReportLength, 0);
     m_wReportLength = m_wOutputReportLength;
 
     m_byReportId = kHelloReportId;
-    WriteLocked(&m_byHello, 1);
+    WriteReport(&m_byHello, 1);
     m_byReportId = kDataReportId;
-    // Last, so that the worker starts on the port only once everything above exists.
+    // The open state last, so that the worker starts on the port only once everything above
+    // exists; with the path, so that a removal notice sees both or neither.
+    std::lock_guard lock(m_lock);
+    m_openPath = m_pszPath;
+    m_lostPath.clear();
     MarkOpen();
     return true;
 }
 
 bool USBDevice::Search() {
-    std::lock_guard lock(m_lock);
     if (GetState() != PORT_CLOSED) {
         return false;
     }
     // The path of a pulled dongle would take the first turn and push the device listed
     // first out of the walk.
     m_pszPath.clear();
-    return OpenLocked();
+    return Open();
 }
 
 bool USBDevice::CloseFailed(uint32_t serial) {
-    std::lock_guard lock(m_lock);
     if (OpenSerial() != serial || GetState() != PORT_CLOSED || !HoldsDevice()) {
         return false;
     }
-    return CloseLocked();
+    return Close();
 }
 
 bool USBDevice::Close() {
-    std::lock_guard lock(m_lock);
-    return CloseLocked();
-}
-
-bool USBDevice::CloseLocked() {
     const int fd = m_hDevice.exchange(-1);
     if (fd >= 0) {
         m_system.Close(fd);
@@ -117,19 +107,21 @@ bool USBDevice::CloseLocked() {
 // the port state hands the cleanup to the worker, exactly as a removal notice does.
 // The udev removal notice usually comes after that, and must still be recognised as ours.
 void USBDevice::MarkGone() {
-    m_lostPath = m_pszPath;
+    std::lock_guard lock(m_lock);
+    if (GetState() != PORT_CLOSED) {
+        m_lostPath = m_openPath;
+    }
     SetState(PORT_CLOSED);
 }
 
 int USBDevice::Write(const uint8_t* bytes, int count) {
-    std::lock_guard lock(m_lock);
     if (!ServingCurrent()) {
         return 0;
     }
-    return WriteLocked(bytes, count);
+    return WriteReport(bytes, count);
 }
 
-int USBDevice::WriteLocked(const uint8_t* bytes, int count) {
+int USBDevice::WriteReport(const uint8_t* bytes, int count) {
     const int fd = m_hDevice.load();
     if (fd < 0 || m_wReportLength < kHeaderLength) {
         return 0;
@@ -162,7 +154,6 @@ int USBDevice::WriteLocked(const uint8_t* bytes, int count) {
 }
 
 int USBDevice::Read(uint8_t* buffer, int capacity) {
-    std::lock_guard lock(m_lock);
     const int fd = m_hDevice.load();
     if (fd < 0 || buffer == nullptr || capacity <= 0 || !ServingCurrent()) {
         return 0;
@@ -201,12 +192,11 @@ int USBDevice::Read(uint8_t* buffer, int capacity) {
 }
 
 bool USBDevice::OnDeviceArrival(const std::string& path) {
-    std::lock_guard lock(m_lock);
     if (GetState() != PORT_CLOSED) {
         return false;
     }
     m_pszPath = ToSyspath(path, m_system.SysfsRoot());
-    OpenLocked();
+    Open();
     return GetState() == PORT_OPEN;
 }
 
@@ -218,7 +208,8 @@ bool USBDevice::OnDeviceRemoval(const std::string& path) {
         SetState(PORT_CLOSED);
         return true;
     }
-    if (GetState() == PORT_CLOSED || m_pszPath.empty() || !EqualIgnoringCase(m_pszPath, removed)) {
+    if (GetState() == PORT_CLOSED || m_openPath.empty() ||
+        !EqualIgnoringCase(m_openPath, removed)) {
         return false;
     }
     SetState(PORT_CLOSED);

@@ -32,11 +32,11 @@ public:
     int Read(uint8_t* buffer, int capacity) override;
     bool HoldsDevice() const override;
 
-    // Tries the arriving device first; true when the dongle is open afterwards. Acts only
-    // while the port is closed.
+    // The worker: tries the arriving device first; true when the dongle is open afterwards.
+    // Acts only while the port is closed.
     bool OnDeviceArrival(const std::string& path) override;
-    // True when the removed device is the open dongle; the port is then PORT_CLOSED and the
-    // worker closes the handle.
+    // Any thread: true when the removed device is the open dongle (or the one lost under a
+    // read or write); the port is then PORT_CLOSED and the worker closes the handle.
     bool OnDeviceRemoval(const std::string& path) override;
     // The last search found the dongle's node but was refused permission to open it, and
     // opened nothing (typically a missing udev rule).
@@ -45,13 +45,14 @@ public:
     // The last search found the dongle locked by another program (see OpenIfMatching) and
     // opened nothing.
     bool DongleInUse() const override { return m_bInUse.load(); }
-    // A walk over every hidraw device from the first, whatever path the port last knew.
+    // The worker: a walk over every hidraw device from the first, whatever path the port
+    // last knew.
     bool Search() override;
     bool CloseFailed(uint32_t serial) override;
+    // The open dongle's node (or the last one open).
     std::string DevicePath() const;
 
-    // The steps of Open. They expect the port to be theirs alone: Open holds the port's lock
-    // around them.
+    // The steps of Open, on the worker.
     bool FindInterface(int index);
     int OpenIfMatching(uint16_t vendor, uint16_t product);
     void OpenMatchingDevice(uint16_t vendor, uint16_t product);
@@ -60,19 +61,19 @@ public:
     static constexpr int kMaxInterfaces = 64;
 
 private:
-    bool OpenLocked();
-    bool CloseLocked();
-    int WriteLocked(const uint8_t* bytes, int count);
+    // One report with up to one payload's bytes, whichever opening is served.
+    int WriteReport(const uint8_t* bytes, int count);
     void MarkGone();
 
     HidSystem& m_system;
-    // Open runs on the worker at start and on the user-interface thread on arrival, and a
-    // notice can come while the worker is inside Read or Write; the lock keeps the handle,
-    // report buffer, path and report lengths whole across those. It is held at most for one
-    // bounded wait, and the user-interface thread only contends for it around notices.
+    // Only the worker opens, reads, writes and closes (see PortBase), so the handle, the
+    // report buffer, the walk's path and the report lengths are its own. What a removal
+    // notice on the user-interface thread looks at is kept under this lock, which no system
+    // call is ever made under: a write the kernel takes seconds over never holds up a notice.
     mutable std::mutex m_lock;
     std::atomic<int> m_hDevice{-1};
-    std::string m_pszPath;
+    std::string m_pszPath;  // the walk's candidate; the worker's
+    std::string m_openPath; // the open dongle's node; under m_lock
     std::vector<uint8_t> m_pReport;
     uint16_t m_wReportLength = 0;
 

@@ -78,6 +78,7 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
     if (fd < 0) {
         if (fd == -EACCES || fd == -EPERM) {
             m_bDeniedInWalk = true;
+            std::lock_guard lock(m_lock);
             m_deniedNode = m_system.DeviceDir() + "/" + node;
         }
         return -1;
@@ -101,8 +102,11 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
 
 void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product) {
     m_bDeniedInWalk = false;
-    m_deniedNode.clear();
     m_bInUseInWalk = false;
+    {
+        std::lock_guard lock(m_lock);
+        m_deniedNode.clear();
+    }
     for (int index = 0; FindInterface(index); ++index) {
         const int fd = OpenIfMatching(vendor, product);
         if (fd < 0) {
@@ -138,7 +142,7 @@ void USBDevice::ResetCaps() {
 }
 
 std::string USBDevice::DeniedNode() const {
-    std::lock_guard<std::mutex> lock(m_lock);
+    std::lock_guard lock(m_lock);
     return m_deniedNode;
 }
 

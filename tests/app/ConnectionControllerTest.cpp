@@ -22,6 +22,7 @@ TEST_F(Connection, DongleArrivalAndRemoval) {
     EXPECT_EQ(Lines(), QStringList{"Waiting USB dongle..."}); // someone else's device
     port.PlugDongle(true);
     controller->OnDeviceChange(true, sim::SimPort::kDevicePath);
+    Pump(); // the worker opens it
     EXPECT_EQ(Lines(),
               (QStringList{"Waiting USB dongle...", "USB dongle connected.", "Waiting ESC..."}));
     controller->OnDeviceChange(false, "/sys/devices/other/hidraw/hidraw7");

@@ -274,12 +274,14 @@ protected:
             port.HoldElsewhere(true);
             port.PlugDongle(true);
             window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+            Pump(); // the worker searches
             EXPECT_EQ(log.last(), "USB dongle in use by another program.");
             EXPECT_TRUE(window->DongleRetryActive());
             Pump(Random(1, 300));
             window->RetryDongleSearch();
             port.HoldElsewhere(false);
             window->RetryDongleSearch();
+            Pump();
             EXPECT_EQ(port.GetState(), PORT_OPEN);
             EXPECT_FALSE(window->DongleRetryActive());
             break;

@@ -87,10 +87,13 @@ TEST(WorkerEndToEnd, ReplugReconnects) {
 
     port.PlugDongle(false);
     ASSERT_TRUE(sink.WaitFor(LN_LINK_LOST));
-    // What the window does on an arrival notice.
+    // What the window does on an arrival notice: it notes it, and the worker opens the
+    // dongle and says so.
     port.PlugDongle(true);
-    link.SetSubState(0);
-    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.NoteArrival(sim::SimPort::kDevicePath));
+    ASSERT_TRUE(sink.WaitFor(LN_DONGLE_SEARCHED));
+    const std::vector<Note> notes = sink.Notes();
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), Note{LN_DONGLE_SEARCHED, kSearchOpened}), 1);
     link.SetReportIdentity(true);
     ASSERT_TRUE(sink.WaitFor(LN_IDENTIFIED, 2));
     EXPECT_EQ(port.HelloCount(), 2);

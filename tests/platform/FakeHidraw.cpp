@@ -204,8 +204,30 @@ ssize_t FakeHidraw::Read(int fd, void* buffer, size_t size) {
     return result < 0 ? -errno : result;
 }
 
+void FakeHidraw::StallWrites() {
+    std::lock_guard lock(m_gateLock);
+    m_stalled = true;
+}
+
+void FakeHidraw::LetWritesThrough() {
+    std::lock_guard lock(m_gateLock);
+    m_stalled = false;
+    m_gate.notify_all();
+}
+
+void FakeHidraw::WaitForStalledWrite() {
+    std::unique_lock lock(m_gateLock);
+    m_gate.wait(lock, [this] { return m_stalledWrites > 0; });
+}
+
 ssize_t FakeHidraw::Write(int fd, const void* bytes, size_t size) {
     calls.push_back("write");
+    if (std::unique_lock lock(m_gateLock); m_stalled) {
+        ++m_stalledWrites;
+        m_gate.notify_all();
+        m_gate.wait(lock, [this] { return !m_stalled; });
+        --m_stalledWrites;
+    }
     if (Node* node = MutableNodeOf(fd); node && node->writeCut >= 0) {
         size = std::min(size, static_cast<size_t>(node->writeCut));
         node->writeCut = -1;

@@ -3,7 +3,9 @@
 // test plays the dongle on. Every call through the seam is recorded.
 #pragma once
 
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,11 @@ public:
     void FailNextRead(int number, int error) { m_nodes[number].readError = error; }
     // The next write of the node takes only this many bytes of the report.
     void CutNextWrite(int number, int bytes) { m_nodes[number].writeCut = bytes; }
+    // Writes wait, as hidraw's do for a dongle that takes no output (up to the kernel's 5 s),
+    // until LetWritesThrough; WaitForStalledWrite returns once one is waiting.
+    void StallWrites();
+    void LetWritesThrough();
+    void WaitForStalledWrite();
     // The dongle's end of the last opening of the node; -1 if never opened.
     int Peer(int number) const;
     // How many times the node was opened.
@@ -83,6 +90,10 @@ private:
     std::map<int, int> m_openFds; // device fd -> node number
     std::map<int, int> m_lockFds; // device fd -> its opening's lock file
     std::vector<int> m_peers;
+    std::mutex m_gateLock;
+    std::condition_variable m_gate;
+    bool m_stalled = false;
+    int m_stalledWrites = 0;
 };
 
 } // namespace corvane::test

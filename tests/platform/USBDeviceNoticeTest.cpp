@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <future>
+#include <thread>
 
 #include "FakeHidraw.h"
 #include "USBDevice.h"
@@ -34,6 +36,7 @@ protected:
 };
 
 TEST_F(Notices, ArrivalWhileOpenIsIgnored) {
+    EXPECT_FALSE(port.NoteArrival(second)) << "nothing to search for";
     EXPECT_FALSE(port.OnDeviceArrival(second));
     EXPECT_EQ(port.DevicePath(), first);
     EXPECT_EQ(fake.Opens(5), 0);
@@ -66,6 +69,55 @@ TEST_F(Notices, RemovalAfterAHangUpIsStillOurs) {
     second = fake.AddDongle(5);
     EXPECT_TRUE(port.Search());
     EXPECT_EQ(port.DevicePath(), second);
+}
+
+// A dongle that takes no output holds the worker's write in the kernel for seconds: the
+// notices on the user-interface thread neither wait for it nor touch the device, and the
+// worker makes the noted search once it is back.
+TEST_F(Notices, NoticesDoNotWaitForAStalledWrite) {
+    fake.StallWrites();
+    std::thread worker([this] {
+        const uint8_t byte = 0x55;
+        port.Write(&byte, 1);
+    });
+    fake.WaitForStalledWrite();
+    auto notices = std::async(std::launch::async, [this] {
+        return !port.OnDeviceRemoval(second) && port.OnDeviceRemoval(first) &&
+               port.NoteArrival(second) && port.DeniedNode().empty();
+    });
+    // The limit only ends a failing run: a notice that waits for the write waits for ever.
+    const bool prompt = notices.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    fake.LetWritesThrough();
+    worker.join();
+    ASSERT_TRUE(prompt) << "a notice waited for the write";
+    EXPECT_TRUE(notices.get());
+    const std::optional<PortBase::NotedSearch> search = port.TakeNotedSearch();
+    ASSERT_TRUE(search);
+    EXPECT_TRUE(port.OnDeviceArrival(search->path));
+    EXPECT_EQ(port.DevicePath(), second);
+}
+
+// Notices that come while the worker is held up fold: a walk over every device finds what
+// any later search would, so what waits never grows past a bound, and ends in such a walk.
+TEST_F(Notices, NoticesWhileTheWorkerIsHeldUpFold) {
+    ASSERT_TRUE(port.OnDeviceRemoval(first));
+    const auto drain = [this] {
+        std::vector<bool> walks;
+        while (const std::optional<PortBase::NotedSearch> search = port.TakeNotedSearch()) {
+            walks.push_back(search->wholeWalk);
+        }
+        return walks;
+    };
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_TRUE(port.NoteArrival(second));
+    }
+    std::vector<bool> walks = drain();
+    EXPECT_EQ(walks.size(), 16u);
+    EXPECT_TRUE(walks.back());
+    EXPECT_TRUE(port.NoteSearch()); // the retry after a removal
+    EXPECT_TRUE(port.NoteArrival(second));
+    EXPECT_TRUE(port.NoteSearch());
+    EXPECT_EQ(drain(), std::vector<bool>{true});
 }
 
 TEST_F(Notices, RemovalOfAnotherDeviceIsIgnored) {
