@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <QByteArray>
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
@@ -92,6 +93,8 @@ public:
     void LoadSettings();
     // The same with the file given; false when nothing was saved or loaded (said in a box).
     bool SaveSettingsTo(const QString& path);
+    // The settings file's text for what the pages show, saved now.
+    QByteArray SettingsJson() const;
     bool LoadSettingsFrom(const QString& path);
 
     // Asked before the window closes: a close during a firmware transfer is put to the user

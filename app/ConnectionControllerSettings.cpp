@@ -43,16 +43,18 @@ void ConnectionController::LoadSettings() {
     }
 }
 
+QByteArray ConnectionController::SettingsJson() const {
+    const std::vector<uint8_t> block(
+        m_block.begin(), m_block.begin() + static_cast<std::ptrdiff_t>(m_params.BlockSize()));
+    return MakeSettingsJson(m_escIdentity, m_params, block, QDateTime::currentDateTimeUtc());
+}
+
 bool ConnectionController::SaveSettingsTo(const QString& path) {
     if (!SettingsFileLive()) {
         return false;
     }
-    const std::vector<uint8_t> block(
-        m_block.begin(), m_block.begin() + static_cast<std::ptrdiff_t>(m_params.BlockSize()));
     QString reason;
-    if (!WriteSettingsFile(
-            path, MakeSettingsJson(m_escIdentity, m_params, block, QDateTime::currentDateTimeUtc()),
-            reason)) {
+    if (!WriteSettingsFile(path, SettingsJson(), reason)) {
         Ask(QMessageBox::Warning,
             QString::fromUtf8(text::kSettingsNotSaved).arg(NameOf(path), reason), QMessageBox::Ok,
             QMessageBox::NoButton, text::kSettingsCaption);

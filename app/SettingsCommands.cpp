@@ -4,7 +4,6 @@
 #include <functional>
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -13,7 +12,6 @@
 #include "ConnectionController.h"
 #include "ParamInfo.h"
 #include "SettingText.h"
-#include "SettingsFile.h"
 
 namespace corvane {
 
@@ -66,12 +64,12 @@ bool WaitUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
-void Print(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
+void Print(std::FILE* out, const QString& text) {
+    std::fputs(text.toUtf8().constData(), out);
 }
 
-int Fail(const QString& reason) {
-    std::fflush(stdout);
+int Fail(std::FILE* out, const QString& reason) {
+    std::fflush(out);
     Diagnose(reason.toStdString());
     return 1;
 }
@@ -94,7 +92,7 @@ QString NotConnected(const PortBase& port, const QuietView& view) {
                : QStringLiteral("no ESC answered");
 }
 
-void Show(const ConnectionController& controller) {
+void Show(std::FILE* out, const ConnectionController& controller) {
     const ParameterSet& params = controller.Params();
     int width = 0;
     for (const ParamInfo& info : kParamInfo) {
@@ -107,9 +105,9 @@ void Show(const ConnectionController& controller) {
         const QString text = params.GetParamDescriptor(index, descriptor)
                                  ? SettingText(index, params.GetParamPosition(index), value)
                                  : QStringLiteral("(not described by the ESC)");
-        Print(QStringLiteral("%1  %2\n")
-                  .arg(QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label), -width)
-                  .arg(text));
+        Print(out, QStringLiteral("%1  %2\n")
+                       .arg(QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label), -width)
+                       .arg(text));
     }
 }
 
@@ -142,7 +140,7 @@ QString WriteLoaded(ConnectionController& controller, const QuietView& view) {
 } // namespace
 
 int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& commands,
-                        int connectWaitMs) {
+                        std::FILE* out, int connectWaitMs) {
     QuietView view;
     ConnectionController controller(port, view, {});
     controller.Start();
@@ -155,56 +153,51 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
     search.stop();
     int status = 0;
     if (!connected) {
-        status = Fail(NotConnected(port, view));
+        status = Fail(out, NotConnected(port, view));
     }
     for (const SettingsCommand& command : connected ? commands : std::vector<SettingsCommand>{}) {
         const QString path = QFile::decodeName(command.path.c_str());
         view.box.clear();
         if (!controller.SettingsFileLive()) {
-            status = Fail(QStringLiteral("the ESC was lost"));
+            status = Fail(out, QStringLiteral("the ESC was lost"));
             break;
         }
         if (command.kind == SettingsCommand::Show) {
             if (command.json) {
-                const std::vector<uint8_t>& block = controller.Block();
-                Print(QString::fromUtf8(MakeSettingsJson(
-                    controller.Identity(), controller.Params(),
-                    {block.begin(),
-                     block.begin() + static_cast<std::ptrdiff_t>(controller.Params().BlockSize())},
-                    QDateTime::currentDateTimeUtc())));
+                Print(out, QString::fromUtf8(controller.SettingsJson()));
             } else {
-                Show(controller);
+                Show(out, controller);
             }
             continue;
         }
         if (command.kind == SettingsCommand::Save) {
             if (!controller.SaveSettingsTo(path)) {
-                status = Fail(view.box.simplified());
+                status = Fail(out, view.box.simplified());
                 break;
             }
             continue;
         }
         if (!controller.LoadSettingsFrom(path)) {
-            status = Fail(view.box);
+            status = Fail(out, view.box);
             break;
         }
         // Settings the ESC has no place for are named, as in the window's status list.
         if (view.lines.last().contains(QLatin1String(", except: "))) {
-            Print(view.lines.last() + QLatin1Char('\n'));
+            Print(out, view.lines.last() + QLatin1Char('\n'));
         }
         const QStringList changes = DescribeChanges(controller.Params());
         if (changes.isEmpty()) {
             continue;
         }
         if (const QString failed = WriteLoaded(controller, view); !failed.isEmpty()) {
-            status = Fail(failed);
+            status = Fail(out, failed);
             break;
         }
         for (const QString& change : changes) {
-            Print(change + QLatin1Char('\n'));
+            Print(out, change + QLatin1Char('\n'));
         }
     }
-    std::fflush(stdout);
+    std::fflush(out);
     controller.Stop();
     return status;
 }

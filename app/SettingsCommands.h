@@ -2,6 +2,7 @@
 // save, load (write, read back, check) and show, in the order given, on one connection.
 #pragma once
 
+#include <cstdio>
 #include <vector>
 
 #include "CommandLine.h"
@@ -12,9 +13,10 @@ namespace corvane {
 // How long the dongle and the ESC may take to be found and read.
 inline constexpr int kConnectWaitMs = 10000;
 
-// A Qt core application must exist. Returns the exit status: 0 when every option did its
-// part, 1 with a one-line reason on standard error at the first that could not.
+// A Qt core application must exist. What the options show goes to out. Returns the exit
+// status: 0 when every option did its part, 1 with a one-line reason on standard error at
+// the first that could not.
 int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& commands,
-                        int connectWaitMs = kConnectWaitMs);
+                        std::FILE* out = stdout, int connectWaitMs = kConnectWaitMs);
 
 } // namespace corvane

@@ -192,18 +192,17 @@ TEST_F(SettingsWorkflow, CommandLineLoadsWritesAndShows) {
     cli.SetReadWait(kReadWaitMs);
     Put("track.json", FileFor({{PARAM_BRAKE_STRENGTH, 41}}));
     const std::string track = m_answer.toStdString();
-    const QString out = m_dir.filePath("out.txt");
     const auto run = [&](std::vector<SettingsCommand> commands, int wait = kConnectWaitMs) {
-        std::fflush(stdout);
-        const int saved = ::dup(1);
-        std::freopen(out.toLocal8Bit().constData(), "w", stdout);
-        const int status = RunSettingsCommands(cli, commands, wait);
-        std::fflush(stdout);
-        ::dup2(saved, 1);
-        ::close(saved);
-        QFile file(out);
-        file.open(QIODevice::ReadOnly);
-        return std::pair{status, QString::fromUtf8(file.readAll())};
+        std::FILE* out = std::tmpfile();
+        const int status = RunSettingsCommands(cli, commands, out, wait);
+        std::rewind(out);
+        QByteArray printed;
+        char chunk[4096];
+        while (const size_t n = std::fread(chunk, 1, sizeof chunk, out)) {
+            printed.append(chunk, static_cast<qsizetype>(n));
+        }
+        std::fclose(out);
+        return std::pair{status, QString::fromUtf8(printed)};
     };
     const auto [status, printed] = run({SettingsCommand::Of(SettingsCommand::Load, track),
                                         SettingsCommand::Of(SettingsCommand::Show)});
