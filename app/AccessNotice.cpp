@@ -35,10 +35,12 @@ AccessNotice::Lines AccessNotice::AfterSearch(bool opened, bool denied, bool inU
     return now;
 }
 
-void AccessNotice::OnRemoval(const std::string& path) {
-    if (NamesDongle(path)) {
-        m_shown = {};
+bool AccessNotice::OnRemoval(const std::string& path) {
+    if (!NamesDongle(path)) {
+        return false;
     }
+    m_shown = {};
+    return true;
 }
 
 } // namespace corvane

@@ -17,8 +17,9 @@ public:
     };
     // After a search for the dongle: which lines are to be added now.
     Lines AfterSearch(bool opened, bool denied, bool inUse);
-    // A removal notice for the device at path (a syspath or devpath).
-    void OnRemoval(const std::string& path);
+    // A removal notice for the device at path (a syspath or devpath); true when it has the
+    // dongle's IDs, and so ends a plug-in.
+    bool OnRemoval(const std::string& path);
 
 private:
     Lines m_shown;

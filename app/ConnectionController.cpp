@@ -61,6 +61,7 @@ void ConnectionController::Start() {
     }
     m_view.ShowProgress(false);
     Say(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
+    m_announcedOpening = m_port.HoldsDevice() ? m_port.OpenSerial() : 0;
     NoteAccessAfterSearch(m_port.HoldsDevice() ? kSearchOpened | kSearchWholeWalk
                                                : kSearchWholeWalk | PortAccessFlags());
     if (!m_port.HoldsDevice() && m_options.startWorker) {
@@ -88,6 +89,10 @@ bool ConnectionController::event(QEvent* event) {
 void ConnectionController::TakeLinkNotices() {
     // One at a time: a notice may open a box, whose event loop takes the ones after it.
     while (const std::optional<LinkNotice> notice = m_notices.Take()) {
+        if (notice->code == LN_DONGLE_SEARCHED) {
+            OnDongleSearched(notice->value, notice->exchange);
+            continue;
+        }
         // The end of a read counts only from the read this controller is waiting for.
         const bool readEnd = notice->code == LN_READ_DONE || notice->code == LN_READ_FAILED;
         if (readEnd && m_readPending && notice->exchange != m_readExchange) {
@@ -136,12 +141,14 @@ void ConnectionController::OnDeviceChange(bool arrival, const std::string& path)
     if (arrival) {
         // The worker opens the arrived device and tells what came of it (LN_DONGLE_SEARCHED);
         // while the port is open the arrival opens nothing.
-        if (!m_port.NoteArrival(path)) {
+        if (!m_port.NoteArrival(path, PlugInTag())) {
             NoteAccessAfterSearch(PortAccessFlags());
         }
         return;
     }
-    m_accessNotice.OnRemoval(path);
+    if (m_accessNotice.OnRemoval(path)) {
+        ++m_dongleRemovals;
+    }
     if (m_port.OnDeviceRemoval(path)) {
         ClearLines();
         Say(text::kWaitingDongleAfterRemoval);
@@ -155,19 +162,30 @@ void ConnectionController::RetryDongleSearch() {
         m_dongleRetry.stop();
         return;
     }
-    m_port.NoteSearch(); // the worker makes it (LN_DONGLE_SEARCHED)
+    m_port.NoteSearch(PlugInTag()); // the worker makes it (LN_DONGLE_SEARCHED)
 }
 
 uint32_t ConnectionController::PortAccessFlags() const {
     return (m_port.AccessDenied() ? kSearchDenied : 0) | (m_port.DongleInUse() ? kSearchInUse : 0);
 }
 
-void ConnectionController::OnDongleSearched(uint32_t outcome) {
-    if ((outcome & kSearchOpened) != 0) {
+uint32_t ConnectionController::PlugInTag() const {
+    return m_dongleRemovals & (~0u >> kSearchTagShift);
+}
+
+void ConnectionController::OnDongleSearched(uint32_t outcome, uint32_t opening) {
+    // Said once per opening, and only while it is the one held: a removal handled before
+    // this notice has ended it already.
+    if (opening != 0 && opening != m_announcedOpening && opening == m_port.OpenSerial() &&
+        m_port.GetState() != PORT_CLOSED) {
+        m_announcedOpening = opening;
         Say(text::kDongleConnected);
         Say(text::kWaitingEsc);
     }
-    NoteAccessAfterSearch(outcome);
+    // A search noted before a dongle's removal speaks of a plug-in that has ended.
+    if (outcome >> kSearchTagShift == PlugInTag()) {
+        NoteAccessAfterSearch(outcome);
+    }
 }
 
 void ConnectionController::NoteAccessAfterSearch(uint32_t outcome) {
@@ -240,9 +258,6 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         break;
     case LN_ESC_RESTARTED:
         OnEscRestarted();
-        break;
-    case LN_DONGLE_SEARCHED:
-        OnDongleSearched(value);
         break;
     default:
         break;

@@ -77,8 +77,8 @@ public:
     void OnLinkNotify(uint32_t code, uint32_t value);
     // A udev notice for a hidraw device: "add" (arrival) or "remove".
     void OnDeviceChange(bool arrival, const std::string& path);
-    // Searches for the dongle again while the port is closed; runs about once a second
-    // while another program holds the dongle.
+    // Has the worker search for the dongle again while the port is closed; runs about once
+    // a second while another program holds the dongle.
     void RetryDongleSearch();
     bool DongleRetryActive() const { return m_dongleRetry.isActive(); }
 
@@ -132,8 +132,11 @@ private:
     void ClearLines();
     // Handles every notice the worker has queued, oldest first.
     void TakeLinkNotices();
-    // What came of a search the worker made for us (LN_DONGLE_SEARCHED).
-    void OnDongleSearched(uint32_t outcome);
+    // What came of a search the worker made (LN_DONGLE_SEARCHED), and the opening it made.
+    void OnDongleSearched(uint32_t outcome, uint32_t opening);
+    // Noted with each search: how many plug-ins of a dongle have ended (removals naming its
+    // IDs), as far as the tag holds it.
+    uint32_t PlugInTag() const;
     // The access lines and the retries after a search (kSearch flags).
     void NoteAccessAfterSearch(uint32_t outcome);
     // The port's account of the last search: kSearchDenied, kSearchInUse.
@@ -176,6 +179,8 @@ private:
     LinkNoticeQueue m_notices{this};
     KVALinkCore m_link;
     AccessNotice m_accessNotice;
+    uint32_t m_dongleRemovals = 0;
+    uint32_t m_announcedOpening = 0; // the opening "connected" (or "Waiting ESC...") was said of
     QTimer m_dongleRetry;
 
     // The ESC's block has been read and its version is one the pages understand.

@@ -88,11 +88,14 @@ void LinkBase::LinkThreadProc(LinkBase* link) {
 
 void LinkBase::BeginWorker() {
     if (m_pPort != nullptr) {
-        m_pPort->Open();
-        if (m_pPort->HoldsDevice()) {
+        const bool opened = m_pPort->Open();
+        if (opened) {
             m_nSubState.store(SUB_GREETING_WAIT);
         }
         ServePortOpening(m_pPort->OpenSerial());
+        PostSearchOutcome(opened, true, 0);
+        // Whatever the window noted while this search ran.
+        MakeNotedSearches();
     }
     m_dwLastRxTick.store(0);
 }
@@ -107,11 +110,20 @@ void LinkBase::MakeNotedSearches() {
         if (opened) {
             m_nSubState.store(SUB_GREETING_WAIT);
         }
-        uint32_t outcome = opened ? kSearchOpened : 0;
-        outcome |= search->wholeWalk ? kSearchWholeWalk : 0;
-        outcome |= m_pPort->AccessDenied() ? kSearchDenied : 0;
-        outcome |= !opened && m_pPort->DongleInUse() ? kSearchInUse : 0;
-        Post(LN_DONGLE_SEARCHED, outcome);
+        PostSearchOutcome(opened, search->wholeWalk, search->tag);
+    }
+}
+
+void LinkBase::PostSearchOutcome(bool opened, bool wholeWalk, uint32_t tag) {
+    uint32_t outcome = opened ? kSearchOpened : 0;
+    outcome |= wholeWalk ? kSearchWholeWalk : 0;
+    outcome |= m_pPort->AccessDenied() ? kSearchDenied : 0;
+    outcome |= !opened && m_pPort->DongleInUse() ? kSearchInUse : 0;
+    outcome |= tag << kSearchTagShift;
+    // The opening goes where an exchange's serial would: the window says "connected" only
+    // while that opening is still the one held.
+    if (NotifySink* sink = m_pNotifySink.load()) {
+        sink->PostLinkNotify({LN_DONGLE_SEARCHED, outcome, opened ? m_pPort->OpenSerial() : 0});
     }
 }
 
@@ -185,8 +197,8 @@ void LinkBase::RunPass() {
         return;
     }
     if (serial != m_nPortSerial) {
-        // The dongle was pulled and opened again (or another one opened) before this worker
-        // saw it go: whatever the link was doing belonged to the old one.
+        // A search on the closed port opened the dongle again (or another one): whatever the
+        // link was doing belonged to the old opening.
         std::lock_guard<std::mutex> lock(m_StateLock);
         RestartForOpening(serial);
         return;

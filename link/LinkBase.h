@@ -65,7 +65,7 @@ public:
     // For the user-interface thread (rejecting an ESC).
     void SetLinkState(int state);
     int GetSubState() const { return m_nSubState.load(); }
-    void SetSubState(int state);
+    void SetSubState(int state); // tests and fuzzers
     void SetReportIdentity(bool on) { m_bReportIdentity.store(on); }
     bool GetReportIdentity() const { return m_bReportIdentity.load(); }
     bool IsIdentifyNeeded() const { return m_bIdentifyNeeded.load(); }
@@ -141,6 +141,7 @@ protected:
     // Makes the searches the user-interface thread noted on the port, posting
     // LN_DONGLE_SEARCHED for each.
     void MakeNotedSearches();
+    void PostSearchOutcome(bool opened, bool wholeWalk, uint32_t tag);
     // The port was lost or opened anew: the link starts over (link-lost posted unless it was
     // down already) and serves the opening `serial`.
     void RestartForOpening(uint32_t serial);

@@ -59,8 +59,9 @@ enum : uint32_t {
     // another identity, or noise): the ESC restarted or was swapped, and is greeted (when it
     // greets) and identified afresh.
     LN_ESC_RESTARTED = 22,
-    // A search the window noted (PortBase::NoteArrival, NoteSearch) was made; the value holds
-    // the kSearch flags below.
+    // A search was made: the worker's first, or one the window noted (PortBase::NoteArrival,
+    // NoteSearch). The value holds the kSearch flags below and the search's tag above them;
+    // the notice's exchange is the opening it made (PortBase::OpenSerial), or 0.
     LN_DONGLE_SEARCHED = 23,
     LN_LINK_LOST = 255,
 };
@@ -70,6 +71,7 @@ constexpr uint32_t kSearchOpened = 1;
 constexpr uint32_t kSearchWholeWalk = 2; // a walk over every device, not an arrival's
 constexpr uint32_t kSearchDenied = 4;    // the dongle's node refused us (PortBase::AccessDenied)
 constexpr uint32_t kSearchInUse = 8;     // another program holds the dongle (DongleInUse)
+constexpr int kSearchTagShift = 4;
 
 // Set in LN_READ_FAILED's value (beside the command) when the read goes on: a byte out of
 // place before the reply. Without it the read has ended, failed.

@@ -48,7 +48,7 @@ public:
     }
     // The last search found the dongle but was refused permission to open it.
     virtual bool AccessDenied() const { return false; }
-    // The node that refused (for the user's diagnostics), or empty.
+    // The last node that refused us (for the user's diagnostics), or empty.
     virtual std::string DeniedNode() const { return {}; }
     // The last search found the dongle but another program holds it, and opened nothing.
     virtual bool DongleInUse() const { return false; }
@@ -59,14 +59,16 @@ public:
     // The user-interface thread's side of a search: an arrival notice (NoteArrival) or a
     // wish for a walk over every device (NoteSearch) is only noted, and the worker makes the
     // search on its next pass over a closed port (TakeNotedSearch). False, and nothing noted,
-    // while the port is not closed: the search would open nothing. Only the worker opens the
-    // port, so a port closed when the search is noted is still closed when it is made.
+    // while the port is not closed: the search would open nothing. `tag` comes back with what
+    // came of it (LN_DONGLE_SEARCHED), so the window can tell a search it noted before some
+    // event from one after.
     struct NotedSearch {
         bool wholeWalk = false;
         std::string path; // the arrived device, for an arrival
+        uint32_t tag = 0;
     };
-    bool NoteArrival(const std::string& path) { return Note({false, path}); }
-    bool NoteSearch() { return Note({true, {}}); }
+    bool NoteArrival(const std::string& path, uint32_t tag = 0) { return Note({false, path, tag}); }
+    bool NoteSearch(uint32_t tag = 0) { return Note({true, {}, tag}); }
     std::optional<NotedSearch> TakeNotedSearch() {
         std::lock_guard<std::mutex> lock(m_notedLock);
         if (m_noted.empty()) {
@@ -87,15 +89,15 @@ public:
     }
 
     // Every successful open gets the next serial (never 0). The worker keeps the serial its
-    // link state belongs to, so it can tell a dongle re-opened behind its back (an arrival
-    // between two of its passes) from the one it was talking to.
+    // link state belongs to, so it can tell a dongle opened anew (by a search it made on a
+    // closed port) from the one it was talking to.
     uint32_t OpenSerial() const { return m_nOpenSerial.load(); }
     // The worker names the opening it serves; while another one is open, Read and Write
     // move nothing, so bytes of an exchange begun with one dongle never reach another.
     // 0 (the start) names none and checks nothing.
     void Serve(uint32_t serial) { m_nServedSerial.store(serial); }
     // Closes the device only if it is still the opening `serial` and the port is still
-    // closed: the worker saw that opening fail, and must not close one an arrival made since.
+    // closed: the worker saw that opening fail, and closes no other.
     virtual bool CloseFailed(uint32_t serial) {
         if (OpenSerial() != serial || GetState() != PORT_CLOSED || !HoldsDevice()) {
             return false;
@@ -118,21 +120,23 @@ protected:
     }
 
     // A walk over every device finds whatever an arrival would: a run of notices while the
-    // worker is held up (in a write the kernel takes seconds over) folds into one.
+    // worker is held up (in a write the kernel takes seconds over) folds into one, made for
+    // the newest. The state is looked at under the lock: the worker opens only while making a
+    // search it took, and takes until none is left, so a search noted before an open is
+    // answered, and none is noted after it.
     static constexpr size_t kMaxNotedSearches = 16;
     bool Note(NotedSearch search) {
+        std::lock_guard<std::mutex> lock(m_notedLock);
         if (GetState() != PORT_CLOSED) {
             return false;
         }
-        std::lock_guard<std::mutex> lock(m_notedLock);
         if (!m_noted.empty() && m_noted.back().wholeWalk) {
-            return true;
+            m_noted.back().tag = search.tag;
+        } else if (m_noted.size() >= kMaxNotedSearches) {
+            m_noted.back() = {true, {}, search.tag};
+        } else {
+            m_noted.push_back(std::move(search));
         }
-        if (m_noted.size() >= kMaxNotedSearches) {
-            m_noted.back() = {true, {}};
-            return true;
-        }
-        m_noted.push_back(std::move(search));
         return true;
     }
 

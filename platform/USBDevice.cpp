@@ -60,18 +60,36 @@ bool USBDevice::Open() {
     if (!HoldsDevice()) {
         return false;
     }
+    // From here the node's removal, or its hang-up under the hello, ends the opening: the
+    // hello may take the kernel seconds, and the notice comes meanwhile.
+    {
+        std::lock_guard lock(m_lock);
+        m_openingPath = m_pszPath;
+        m_bOpeningGone = false;
+    }
     m_pReport.assign(m_wOutputReportLength, 0);
     m_wReportLength = m_wOutputReportLength;
 
     m_byReportId = kHelloReportId;
     WriteReport(&m_byHello, 1);
     m_byReportId = kDataReportId;
-    // The open state last, so that the worker starts on the port only once everything above
-    // exists; with the path, so that a removal notice sees both or neither.
-    std::lock_guard lock(m_lock);
-    m_openPath = m_pszPath;
-    m_lostPath.clear();
-    MarkOpen();
+    bool gone = false;
+    {
+        // The open state last, so that the worker starts on the port only once everything
+        // above exists; with the path, so that a removal notice sees both or neither.
+        std::lock_guard lock(m_lock);
+        gone = m_bOpeningGone;
+        m_openingPath.clear();
+        if (!gone) {
+            m_openPath = m_pszPath;
+            m_lostPath.clear();
+            MarkOpen();
+        }
+    }
+    if (gone) {
+        Close();
+        return false;
+    }
     return true;
 }
 
@@ -108,7 +126,12 @@ bool USBDevice::Close() {
 // The udev removal notice usually comes after that, and must still be recognised as ours.
 void USBDevice::MarkGone() {
     std::lock_guard lock(m_lock);
-    if (GetState() != PORT_CLOSED) {
+    if (!m_openingPath.empty()) {
+        if (!m_bOpeningGone) {
+            m_lostPath = m_openingPath;
+        }
+        m_bOpeningGone = true;
+    } else if (GetState() != PORT_CLOSED) {
         m_lostPath = m_openPath;
     }
     SetState(PORT_CLOSED);
@@ -206,6 +229,10 @@ bool USBDevice::OnDeviceRemoval(const std::string& path) {
     if (!m_lostPath.empty() && EqualIgnoringCase(m_lostPath, removed)) {
         m_lostPath.clear();
         SetState(PORT_CLOSED);
+        return true;
+    }
+    if (!m_openingPath.empty() && !m_bOpeningGone && EqualIgnoringCase(m_openingPath, removed)) {
+        m_bOpeningGone = true; // the worker lets the opening go
         return true;
     }
     if (GetState() == PORT_CLOSED || m_openPath.empty() ||

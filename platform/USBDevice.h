@@ -89,6 +89,9 @@ private:
     // that notice, which udev may send after other devices' arrivals, or until a search opens
     // a dongle. Under m_lock.
     std::string m_lostPath;
+    // The node an Open has found and is greeting, and whether it went meanwhile. Under m_lock.
+    std::string m_openingPath;
+    bool m_bOpeningGone = false;
 };
 
 } // namespace corvane

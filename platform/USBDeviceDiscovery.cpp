@@ -103,10 +103,6 @@ int USBDevice::OpenIfMatching(uint16_t vendor, uint16_t product) {
 void USBDevice::OpenMatchingDevice(uint16_t vendor, uint16_t product) {
     m_bDeniedInWalk = false;
     m_bInUseInWalk = false;
-    {
-        std::lock_guard lock(m_lock);
-        m_deniedNode.clear();
-    }
     for (int index = 0; FindInterface(index); ++index) {
         const int fd = OpenIfMatching(vendor, product);
         if (fd < 0) {

@@ -39,7 +39,7 @@ public:
     bool OnDeviceRemoval(const std::string& path) override;
 
     // Dongle plugged in or pulled out. Pulling it closes the port as a removal notice would;
-    // plugging it in only makes Open succeed (the caller opens, as on an arrival notice).
+    // plugging it in only makes Open succeed (the worker opens, on an arrival it was told of).
     void PlugDongle(bool in);
     bool IsDonglePlugged() const;
     // Another program holds the dongle: opening it fails, and says why, until it lets go.

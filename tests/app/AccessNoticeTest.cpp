@@ -48,17 +48,10 @@ protected:
     }
     // Each notice, then the worker's pass that makes the search it noted, and the window
     // hearing what came of it.
-    void Arrive(const std::string& path) {
-        Served([&] { window->OnDeviceChange(true, path); });
-    }
-    void Leave(const std::string& path) {
-        Served([&] { window->OnDeviceChange(false, path); });
-    }
-    void Retry() {
-        Served([&] { window->RetryDongleSearch(); });
-    }
-    template <class F> void Served(F notice) {
-        notice();
+    void Arrive(const std::string& path) { window->OnDeviceChange(true, path), Serve(); }
+    void Leave(const std::string& path) { window->OnDeviceChange(false, path), Serve(); }
+    void Retry() { window->RetryDongleSearch(), Serve(); }
+    void Serve() {
         if (port.GetState() == PORT_CLOSED) {
             window->Link().RunPass();
         }
@@ -105,6 +98,22 @@ TEST_F(AccessLine, ComesBackAfterTheDongleOpenedAndWasPulled) {
     Arrive(dongle);
     Arrive(mouse);
     EXPECT_EQ(Lines(), (QStringList{"Waiting USB Dongle...", kAccessLine}));
+}
+
+// A refusal the worker met before the dongle was pulled, heard of after: it belongs to the
+// plug-in that ended, and the next plug-in is told again.
+TEST_F(AccessLine, RefusalHeardOfAfterThePullIsNotShown) {
+    hid.RefuseOpen(2, EACCES);
+    Open();
+    window->OnDeviceChange(true, dongle);
+    window->Link().RunPass(); // the search meets the refusal; the window has not heard yet
+    hid.RemoveNode(2);
+    Leave(dongle);
+    EXPECT_EQ(Lines().count(kAccessLine), 1);
+    hid.AddDongle(2);
+    hid.RefuseOpen(2, EACCES);
+    Arrive(dongle);
+    EXPECT_EQ(Lines().count(kAccessLine), 2);
 }
 
 TEST_F(AccessLine, NotShownWhenNothingOfOursIsRefused) {

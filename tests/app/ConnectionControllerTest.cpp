@@ -32,6 +32,19 @@ TEST_F(Connection, DongleArrivalAndRemoval) {
     EXPECT_EQ(Lines(), QStringList{"Waiting USB Dongle..."});
 }
 
+// The window hears of the dongle's removal before it hears that the worker opened it: the
+// dongle that is gone is not said to be connected.
+TEST_F(Connection, OpeningHeardOfAfterItsRemovalIsNotAnnounced) {
+    Open(false);
+    port.PlugDongle(true);
+    controller->OnDeviceChange(true, sim::SimPort::kDevicePath);
+    ASSERT_TRUE(RunLinkUntil([&] { return port.GetState() == PORT_OPEN; }));
+    port.PlugDongle(false);
+    controller->OnDeviceChange(false, sim::SimPort::kDevicePath);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Lines(), QStringList{"Waiting USB Dongle..."});
+}
+
 TEST_F(Connection, Q8IsIdentifiedAndRead) {
     Connect();
     EXPECT_EQ(Lines(), (QStringList{"Waiting ESC...", "Corvane VRX_Q8 A1.2 connected.",

@@ -25,6 +25,7 @@ protected:
         link.Reset();
         link.BeginWorker();
         link.SetReportIdentity(true);
+        sink.Clear(); // the start-up search's outcome
     }
 
     // One worker pass, then time moves on by stepMs.

@@ -91,7 +91,7 @@ TEST(WorkerEndToEnd, ReplugReconnects) {
     // dongle and says so.
     port.PlugDongle(true);
     ASSERT_TRUE(port.NoteArrival(sim::SimPort::kDevicePath));
-    ASSERT_TRUE(sink.WaitFor(LN_DONGLE_SEARCHED));
+    ASSERT_TRUE(sink.WaitFor(LN_DONGLE_SEARCHED, 2)); // the start-up search's, then this one's
     const std::vector<Note> notes = sink.Notes();
     EXPECT_EQ(std::count(notes.begin(), notes.end(), Note{LN_DONGLE_SEARCHED, kSearchOpened}), 1);
     link.SetReportIdentity(true);

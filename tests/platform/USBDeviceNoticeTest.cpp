@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <future>
-#include <thread>
 
 #include "FakeHidraw.h"
 #include "USBDevice.h"
@@ -72,52 +72,56 @@ TEST_F(Notices, RemovalAfterAHangUpIsStillOurs) {
 }
 
 // A dongle that takes no output holds the worker's write in the kernel for seconds: the
-// notices on the user-interface thread neither wait for it nor touch the device, and the
-// worker makes the noted search once it is back.
+// notices on the user-interface thread neither wait for it nor touch the device. A removal
+// while the hello of an opening waits ends that opening.
 TEST_F(Notices, NoticesDoNotWaitForAStalledWrite) {
-    fake.StallWrites();
-    std::thread worker([this] {
-        const uint8_t byte = 0x55;
-        port.Write(&byte, 1);
-    });
-    fake.WaitForStalledWrite();
-    auto notices = std::async(std::launch::async, [this] {
-        return !port.OnDeviceRemoval(second) && port.OnDeviceRemoval(first) &&
-               port.NoteArrival(second) && port.DeniedNode().empty();
-    });
-    // The limit only ends a failing run: a notice that waits for the write waits for ever.
-    const bool prompt = notices.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-    fake.LetWritesThrough();
-    worker.join();
-    ASSERT_TRUE(prompt) << "a notice waited for the write";
-    EXPECT_TRUE(notices.get());
+    const auto whileStalled = [this](const std::function<bool()>& work,
+                                     const std::function<bool()>& notices) {
+        fake.StallWrites();
+        std::future<bool> worker = std::async(std::launch::async, work);
+        fake.WaitForStalledWrite();
+        std::future<bool> window = std::async(std::launch::async, notices);
+        // The limit only ends a failing run: a notice that waits for the write waits for ever.
+        const bool prompt = window.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        fake.LetWritesThrough();
+        EXPECT_TRUE(prompt) << "a notice waited for the write";
+        EXPECT_TRUE(window.get());
+        return worker.get();
+    };
+    const uint8_t byte = 0x55;
+    EXPECT_EQ(whileStalled([&] { return port.Write(&byte, 1) == 1; },
+                           [&] {
+                               return !port.OnDeviceRemoval(second) &&
+                                      port.OnDeviceRemoval(first) && port.NoteArrival(second);
+                           }),
+              true);
     const std::optional<PortBase::NotedSearch> search = port.TakeNotedSearch();
     ASSERT_TRUE(search);
-    EXPECT_TRUE(port.OnDeviceArrival(search->path));
-    EXPECT_EQ(port.DevicePath(), second);
+    EXPECT_FALSE(whileStalled([&] { return port.OnDeviceArrival(search->path); },
+                              [&] { return port.OnDeviceRemoval(second); }));
+    EXPECT_FALSE(port.HoldsDevice());
+    EXPECT_EQ(port.GetState(), PORT_CLOSED);
 }
 
 // Notices that come while the worker is held up fold: a walk over every device finds what
 // any later search would, so what waits never grows past a bound, and ends in such a walk.
 TEST_F(Notices, NoticesWhileTheWorkerIsHeldUpFold) {
     ASSERT_TRUE(port.OnDeviceRemoval(first));
-    const auto drain = [this] {
+    const auto noteAndTake = [this](int arrivals, bool searchFirst) {
+        EXPECT_TRUE(!searchFirst || port.NoteSearch());
+        for (int i = 0; i < arrivals; ++i) {
+            EXPECT_TRUE(port.NoteArrival(second));
+        }
         std::vector<bool> walks;
-        while (const std::optional<PortBase::NotedSearch> search = port.TakeNotedSearch()) {
+        while (const auto search = port.TakeNotedSearch()) {
             walks.push_back(search->wholeWalk);
         }
         return walks;
     };
-    for (int i = 0; i < 40; ++i) {
-        EXPECT_TRUE(port.NoteArrival(second));
-    }
-    std::vector<bool> walks = drain();
-    EXPECT_EQ(walks.size(), 16u);
-    EXPECT_TRUE(walks.back());
-    EXPECT_TRUE(port.NoteSearch()); // the retry after a removal
-    EXPECT_TRUE(port.NoteArrival(second));
-    EXPECT_TRUE(port.NoteSearch());
-    EXPECT_EQ(drain(), std::vector<bool>{true});
+    const std::vector<bool> many = noteAndTake(40, false);
+    EXPECT_EQ(many.size(), 16u);
+    EXPECT_TRUE(many.back());
+    EXPECT_EQ(noteAndTake(3, true), std::vector<bool>{true});
 }
 
 TEST_F(Notices, RemovalOfAnotherDeviceIsIgnored) {
