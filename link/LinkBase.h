@@ -65,7 +65,6 @@ public:
     // For the user-interface thread (rejecting an ESC).
     void SetLinkState(int state);
     int GetSubState() const { return m_nSubState.load(); }
-    void SetSubState(int state); // tests and fuzzers
     void SetReportIdentity(bool on) { m_bReportIdentity.store(on); }
     bool GetReportIdentity() const { return m_bReportIdentity.load(); }
     bool IsIdentifyNeeded() const { return m_bIdentifyNeeded.load(); }

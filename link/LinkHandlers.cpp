@@ -13,11 +13,6 @@ void LinkBase::SetLinkState(int state) {
     StoreLinkState(state);
 }
 
-void LinkBase::SetSubState(int state) {
-    std::lock_guard<std::mutex> lock(m_StateLock);
-    m_nSubState.store(state);
-}
-
 void LinkBase::OnGreetingByte(const uint8_t* byte) {
     StartRxTimer(Now());
     if (byte == nullptr) {

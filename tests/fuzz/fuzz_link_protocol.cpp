@@ -35,6 +35,7 @@ public:
 bool IsKnownCode(uint32_t code) {
     switch (code) {
     case LN_BLOCK_START:
+    case LN_DONGLE_SEARCHED:
     case LN_GREETING:
     case LN_IDENTIFIED:
     case LN_READ_DONE:
@@ -106,6 +107,10 @@ public:
         const uint32_t code = notice.code;
         const uint32_t value = notice.value;
         Require(IsKnownCode(code));
+        // A search says "opened" only of the opening it made, and while it is open.
+        if (code == LN_DONGLE_SEARCHED && (value & kSearchOpened) != 0) {
+            Require(notice.exchange == port.OpenSerial() && port.GetState() == PORT_OPEN);
+        }
         if (code == LN_BLOCK_START) {
             OnBlockStart(value);
         }
@@ -193,12 +198,8 @@ private:
             port.Remove();
             break;
         case 6:
-            // An arrival notice acts only on a closed port, and the window then restarts the
-            // greeting.
-            if (port.GetState() == PORT_CLOSED) {
-                port.Open();
-                link.SetSubState(0);
-            }
+            // A hot-plug notice: noted only on a closed port, and the worker searches.
+            port.NoteSearch();
             break;
         case 7:
             link.SetReportIdentity((in.Next() & 1) != 0);
