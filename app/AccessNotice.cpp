@@ -1,26 +1,9 @@
 #include "AccessNotice.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdio>
-
+#include "HidrawListing.h"
 #include "LinkTypes.h"
 
 namespace corvane {
-
-namespace {
-
-// The parent HID device in a hidraw path is named like "0003:10C4:82FC.0007".
-bool NamesDongle(const std::string& path) {
-    std::string upper(path.size(), '\0');
-    std::transform(path.begin(), path.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    char ids[16];
-    std::snprintf(ids, sizeof ids, ":%04X:%04X.", kDongleVendorId, kDongleProductId);
-    return upper.find(ids) != std::string::npos;
-}
-
-} // namespace
 
 AccessNotice::Lines AccessNotice::AfterSearch(bool opened, bool denied, bool inUse) {
     if (opened) {
@@ -36,7 +19,7 @@ AccessNotice::Lines AccessNotice::AfterSearch(bool opened, bool denied, bool inU
 }
 
 bool AccessNotice::OnRemoval(const std::string& path) {
-    if (!NamesDongle(path)) {
+    if (!PathNamesIds(path, kDongleVendorId, kDongleProductId)) {
         return false;
     }
     m_shown = {};

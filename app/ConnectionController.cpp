@@ -63,7 +63,7 @@ void ConnectionController::Start() {
     Say(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
     m_announcedOpening = m_port.HoldsDevice() ? m_port.OpenSerial() : 0;
     NoteAccessAfterSearch(m_port.HoldsDevice() ? kSearchOpened | kSearchWholeWalk
-                                               : kSearchWholeWalk | PortAccessFlags());
+                                               : kSearchWholeWalk | m_port.AccessFlags());
     if (!m_port.HoldsDevice() && m_options.startWorker) {
         // The worker's first search may not have ended within the pause: one more look
         // soon, which also starts the retries if another program holds the dongle.
@@ -142,7 +142,7 @@ void ConnectionController::OnDeviceChange(bool arrival, const std::string& path)
         // The worker opens the arrived device and tells what came of it (LN_DONGLE_SEARCHED);
         // while the port is open the arrival opens nothing.
         if (!m_port.NoteArrival(path, PlugInTag())) {
-            NoteAccessAfterSearch(PortAccessFlags());
+            NoteAccessAfterSearch(m_port.AccessFlags());
         }
         return;
     }
@@ -163,10 +163,6 @@ void ConnectionController::RetryDongleSearch() {
         return;
     }
     m_port.NoteSearch(PlugInTag()); // the worker makes it (LN_DONGLE_SEARCHED)
-}
-
-uint32_t ConnectionController::PortAccessFlags() const {
-    return (m_port.AccessDenied() ? kSearchDenied : 0) | (m_port.DongleInUse() ? kSearchInUse : 0);
 }
 
 uint32_t ConnectionController::PlugInTag() const {

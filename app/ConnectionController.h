@@ -139,8 +139,6 @@ private:
     uint32_t PlugInTag() const;
     // The access lines and the retries after a search (kSearch flags).
     void NoteAccessAfterSearch(uint32_t outcome);
-    // The port's account of the last search: kSearchDenied, kSearchInUse.
-    uint32_t PortAccessFlags() const;
     void OnIdentified();
     void OnReadDone();
     void OnReadFailed();

@@ -115,11 +115,8 @@ void LinkBase::MakeNotedSearches() {
 }
 
 void LinkBase::PostSearchOutcome(bool opened, bool wholeWalk, uint32_t tag) {
-    uint32_t outcome = opened ? kSearchOpened : 0;
-    outcome |= wholeWalk ? kSearchWholeWalk : 0;
-    outcome |= m_pPort->AccessDenied() ? kSearchDenied : 0;
-    outcome |= !opened && m_pPort->DongleInUse() ? kSearchInUse : 0;
-    outcome |= tag << kSearchTagShift;
+    uint32_t outcome = (opened ? kSearchOpened : 0) | (wholeWalk ? kSearchWholeWalk : 0);
+    outcome |= m_pPort->AccessFlags() | tag << kSearchTagShift;
     // The opening goes where an exchange's serial would: the window says "connected" only
     // while that opening is still the one held.
     if (NotifySink* sink = m_pNotifySink.load()) {

@@ -52,6 +52,10 @@ public:
     virtual std::string DeniedNode() const { return {}; }
     // The last search found the dongle but another program holds it, and opened nothing.
     virtual bool DongleInUse() const { return false; }
+    // Both of the above as LN_DONGLE_SEARCHED's flags: kSearchDenied, kSearchInUse.
+    uint32_t AccessFlags() const {
+        return (AccessDenied() ? kSearchDenied : 0) | (DongleInUse() ? kSearchInUse : 0);
+    }
     // The worker: a fresh search over every device while the port is closed (a retry, or
     // another dongle after ours was pulled); true when the port is open.
     virtual bool Search() { return GetState() == PORT_CLOSED && Open(); }

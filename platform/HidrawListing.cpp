@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -14,6 +15,15 @@ namespace {
 
 bool IsDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// One hexadecimal field of the HID device's name, as the kernel writes it (upper case) or
+// in lower case; an ID written in mixed case does not count.
+bool FieldIs(const std::string& field, uint16_t id) {
+    char lower[8], upper[8];
+    std::snprintf(lower, sizeof lower, "%04x", id);
+    std::snprintf(upper, sizeof upper, "%04X", id);
+    return field == lower || field == upper;
 }
 
 } // namespace
@@ -101,6 +111,19 @@ std::string HidrawNodeName(const std::string& syspath) {
         return {};
     }
     return name;
+}
+
+bool PathNamesIds(const std::string& path, uint16_t vendor, uint16_t product) {
+    const size_t hidraw = path.rfind("/hidraw/");
+    if (hidraw == std::string::npos || hidraw == 0) {
+        return false;
+    }
+    const size_t start = path.rfind('/', hidraw - 1) + 1; // npos + 1 is 0
+    const std::string name = path.substr(start, hidraw - start);
+    if (name.size() != 19 || name[4] != ':' || name[9] != ':' || name[14] != '.') {
+        return false;
+    }
+    return FieldIs(name.substr(5, 4), vendor) && FieldIs(name.substr(10, 4), product);
 }
 
 } // namespace corvane

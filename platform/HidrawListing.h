@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace corvane {
@@ -21,6 +22,12 @@ std::string ToSyspath(const std::string& path, const std::string& sysfsRoot);
 // The device node name of a hidraw syspath ("hidraw3"), or empty when the path does not end
 // in a hidraw device, so that no other /dev node is ever opened.
 std::string HidrawNodeName(const std::string& syspath);
+
+// Whether the HID device a hidraw path belongs to, named "<bus>:<vendor>:<product>.<instance>"
+// as in ".../0003:10C4:82FC.0007/hidraw/hidraw3", has these IDs in those fields (each as the
+// kernel writes it, upper case, or in lower case): a device whose name merely holds both
+// numbers elsewhere is not taken for ours.
+bool PathNamesIds(const std::string& path, uint16_t vendor, uint16_t product);
 
 // Whether a < b with runs of digits compared by value.
 bool NaturalLess(const std::string& a, const std::string& b);

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <optional>
 
 #include "HidrawListing.h"
@@ -14,31 +13,6 @@
 namespace corvane {
 
 namespace {
-
-// One hexadecimal field of the HID device's name, as the kernel writes it (upper case) or
-// in lower case; an ID written in mixed case does not count.
-bool FieldIs(const std::string& field, uint16_t id) {
-    char lower[8], upper[8];
-    std::snprintf(lower, sizeof lower, "%04x", id);
-    std::snprintf(upper, sizeof upper, "%04X", id);
-    return field == lower || field == upper;
-}
-
-// The HID device a hidraw path belongs to is named "<bus>:<vendor>:<product>.<instance>", as
-// in ".../0003:10C4:82FC.0007/hidraw/hidraw3": the IDs are read from those fields, in that
-// order, so a device whose name merely holds both numbers elsewhere is not taken for ours.
-bool PathNamesIds(const std::string& path, uint16_t vendor, uint16_t product) {
-    const size_t hidraw = path.rfind("/hidraw/");
-    if (hidraw == std::string::npos || hidraw == 0) {
-        return false;
-    }
-    const size_t start = path.rfind('/', hidraw - 1) + 1; // npos + 1 is 0
-    const std::string name = path.substr(start, hidraw - start);
-    if (name.size() != 19 || name[4] != ':' || name[9] != ':' || name[14] != '.') {
-        return false;
-    }
-    return FieldIs(name.substr(5, 4), vendor) && FieldIs(name.substr(10, 4), product);
-}
 
 // The dongle's own interface declares its three reports, each with room for a whole payload:
 // data out (ID 1), data in (ID 2) and hello out (ID 3). Another interface of a composite
