@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -131,23 +132,25 @@ void EndDisplayGuard() {
 int HandleCommandLine(int argc, char** argv, const char* summary,
                       std::vector<SettingsCommand>& commands) {
     commands.clear();
+    // Past the file-size limit a write fails with EFBIG, which a save reports, instead of
+    // the signal ending the program halfway through the file.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc > 0 && argv[0] != nullptr && *argv[0] != '\0') {
         g_program = BaseName(argv[0]);
     }
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            PrintUsage(stdout, summary);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("%s %s\n", g_program, CORVANE_VERSION);
-            return 0;
-        }
-    }
-    // Qt's own options (-platform, -style, ...) are left to Qt; any other option is a mistake.
+    // In order: the first word that is not understood ends the run, whatever follows it.
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const char* mistake = nullptr;
+        if (arg == "--help" || arg == "-h") {
+            PrintUsage(stdout, summary);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("%s %s\n", g_program, CORVANE_VERSION);
+            return 0;
+        }
+        // Qt's own options (-platform, -style, ...) are left to Qt.
         if (const int length = QtOptionLength(argc, argv, i); length > 0) {
             i += length - 1;
         } else if (arg == "--save" || arg == "--load") {
@@ -165,8 +168,9 @@ int HandleCommandLine(int argc, char** argv, const char* summary,
             } else {
                 commands.back().json = true;
             }
-        } else if (arg.starts_with('-')) {
-            std::fprintf(stderr, "%s: unknown option %s\n", g_program, argv[i]);
+        } else {
+            std::fprintf(stderr, "%s: %s %s\n", g_program,
+                         arg.starts_with('-') ? "unknown option" : "unexpected argument", argv[i]);
             PrintUsage(stderr, summary);
             return 2;
         }

@@ -55,9 +55,8 @@ bool ConnectionController::SaveSettingsTo(const QString& path) {
     }
     QString reason;
     if (!WriteSettingsFile(path, SettingsJson(), reason)) {
-        Ask(QMessageBox::Warning,
-            QString::fromUtf8(text::kSettingsNotSaved).arg(NameOf(path), reason), QMessageBox::Ok,
-            QMessageBox::NoButton, text::kSettingsCaption);
+        Ask(QMessageBox::Warning, QString::fromUtf8(text::kSettingsNotSaved).arg(path, reason),
+            QMessageBox::Ok, QMessageBox::NoButton, text::kSettingsCaption);
         return false;
     }
     Say(QString::fromUtf8(text::kSettingsSaved).arg(NameOf(path)));
@@ -69,9 +68,10 @@ bool ConnectionController::LoadSettingsFrom(const QString& path) {
         return false;
     }
     const LiveAreasNotice notice{m_view};
-    std::optional<SettingsFileContent> file = ReadSettingsFile(path);
+    QString refusal;
+    std::optional<SettingsFileContent> file = ReadSettingsFile(path, &refusal);
     if (!file) {
-        Ask(QMessageBox::Warning, text::kNotSettingsFile, QMessageBox::Ok, QMessageBox::NoButton,
+        Ask(QMessageBox::Warning, refusal, QMessageBox::Ok, QMessageBox::NoButton,
             text::kSettingsCaption);
         return false;
     }

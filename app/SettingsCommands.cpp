@@ -70,7 +70,8 @@ void Print(std::FILE* out, const QString& text) {
 
 int Fail(std::FILE* out, const QString& reason) {
     std::fflush(out);
-    Diagnose(reason.toStdString());
+    // A box's lines make one line here.
+    Diagnose(QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString());
     return 1;
 }
 
@@ -172,7 +173,7 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
         }
         if (command.kind == SettingsCommand::Save) {
             if (!controller.SaveSettingsTo(path)) {
-                status = Fail(out, view.box.simplified());
+                status = Fail(out, view.box);
                 break;
             }
             continue;

@@ -37,13 +37,19 @@ QString SuggestedSettingsName(uint8_t model, const QDate& date);
 QByteArray MakeSettingsJson(const EscIdentity& esc, const ParameterSet& params,
                             const std::vector<uint8_t>& block, const QDateTime& saved);
 // Nothing when the text is not a settings file of a version this program reads, with every
-// field present and in range, and each setting's raw byte the block's own.
-std::optional<SettingsFileContent> ParseSettingsJson(const QByteArray& text);
+// field present and in range, a whole parameter block, and each setting's raw byte the
+// block's own and its text what that byte shows. `why` then says what is wrong, and where:
+// "line 42: Drag Brake reads "99%", but its raw byte 5 shows "5%"".
+std::optional<SettingsFileContent> ParseSettingsJson(const QByteArray& text,
+                                                     QString* why = nullptr);
 
-// Whole or not at all: the file is written aside and renamed over the old one. False, with
-// the system's reason, when it could not be.
+// Whole or not at all: every byte written, checked and synced beside the old file, then
+// renamed over it. False, with the system's reason, when it could not be; the old file is
+// then as it was. Anything at the path but a regular file (or a link to one) is refused.
 bool WriteSettingsFile(const QString& path, const QByteArray& text, QString& reason);
-// Nothing when the file cannot be read or is not a settings file.
-std::optional<SettingsFileContent> ReadSettingsFile(const QString& path);
+// Nothing when the file cannot be read or is not a settings file; `refusal` then holds the
+// box's text, naming the path as given: "No such file: tracks/old.json".
+std::optional<SettingsFileContent> ReadSettingsFile(const QString& path,
+                                                    QString* refusal = nullptr);
 
 } // namespace corvane

@@ -62,13 +62,17 @@ inline constexpr char kSaveSettingsAction[] = "Save Settings\u2026";
 inline constexpr char kLoadSettingsAction[] = "Load Settings\u2026";
 inline constexpr char kSettingsFilter[] = "Corvane Settings (*.json)";
 inline constexpr char kSettingsSaved[] = "Settings saved to %1.";
-// %2: the system's reason.
+// %1: the path as given; %2: the system's reason.
 inline constexpr char kSettingsNotSaved[] = "The settings could not be saved to %1:\n%2";
 inline constexpr char kSettingsLoaded[] = "Settings loaded from %1.";
 // %2: the labels of the settings the ESC offers no place for, comma separated.
 inline constexpr char kSettingsLoadedExcept[] = "Settings loaded from %1, except: %2.";
 inline constexpr char kSettingsOtherModel[] = "These settings are for another ESC model.";
+// Followed by a line naming the file and what is wrong, where: "track.json, line 42: ...".
 inline constexpr char kNotSettingsFile[] = "Not a settings file this program can read.";
+// %1: the path as given; %2: the system's reason.
+inline constexpr char kNoSuchSettingsFile[] = "No such file: %1";
+inline constexpr char kSettingsUnreadable[] = "Cannot read %1: %2";
 inline constexpr char kSettingsEscChanged[] =
     "The ESC changed while the file was chosen: the settings file was not used.";
 

@@ -21,7 +21,15 @@ enum class UpgradeFileOpen { Opened, CannotOpen, NotAFile, TooLarge };
 // `bytes` is empty: anything but a regular file is refused unread and without waiting, and a
 // failed read counts as CannotOpen.
 UpgradeFileOpen ReadUpgradeFileBytes(const std::string& path, std::string& bytes);
+// Why a file was not read: the failing call's errno (0 when the file was refused for what it
+// is), and the reason in the system's words or what stands at the path instead.
+struct FileRefusal {
+    int error = 0;
+    std::string reason;
+};
+
 // The same for any file the user picks, with its own limit (TooLarge past maxSize bytes).
-UpgradeFileOpen ReadRegularFileBytes(const std::string& path, uint64_t maxSize, std::string& bytes);
+UpgradeFileOpen ReadRegularFileBytes(const std::string& path, uint64_t maxSize, std::string& bytes,
+                                     FileRefusal* why = nullptr);
 
 } // namespace corvane

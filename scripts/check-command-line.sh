@@ -4,6 +4,7 @@
 # that cannot be reached 1 with a line naming it; and the demo's settings options, which need
 # no display. Usage: scripts/check-command-line.sh <program>...
 set -uo pipefail
+shopt -s extglob
 
 fail() {
     echo "check-command-line: $*" >&2
@@ -31,6 +32,13 @@ for program in "$@"; do
         result=$(run "$program" $wrong)
         [[ $result == "2|$name: unknown option "* ]] || fail "$name $wrong: $result"
     done
+    # The first word not understood ends the run with 2, whatever follows it.
+    for wrong in "foo" "--show extra" "--bogus --version" "-platform offscreen foo"; do
+        # shellcheck disable=SC2086 # the options are words
+        result=$(run "$program" $wrong)
+        [[ $result == "2|$name: "@(unknown option|unexpected argument)" "* ]] ||
+            fail "$name $wrong: $result"
+    done
     for wrong in "--show --save" --json "--load a.json --json"; do
         # shellcheck disable=SC2086 # the options are words
         result=$(run "$program" $wrong)
@@ -40,9 +48,26 @@ for program in "$@"; do
     if [ "$name" = corvane_demo ]; then
         result=$(run "$program" --show)
         [[ $result == 0\|* && $result == *"Drag Brake "* ]] || fail "$name --show: $result"
-        result=$(run "$program" --load /dev/null)
-        [ "$result" = "1|$name: Not a settings file this program can read." ] ||
-            fail "$name --load /dev/null: $result"
+        # Refusals name the cause and the path as given, and a save that fails keeps the old
+        # file byte for byte: past the kernel's file-size limit (1 KiB), onto a FIFO.
+        tmp=$(mktemp -d)
+        result=$(run "$program" --load "$tmp/none.json")
+        [ "$result" = "1|$name: No such file: $tmp/none.json" ] || fail "$name --load: $result"
+        result=$(run "$program" --save "$tmp/nodir/x.json")
+        [ "$result" = "1|$name: The settings could not be saved to $tmp/nodir/x.json: No such \
+file or directory" ] || fail "$name --save into no folder: $result"
+        echo "the old settings" >"$tmp/old.json"
+        # shellcheck disable=SC2016 # expanded by the inner shell
+        result=$(run bash -c 'ulimit -f 1 && exec "$0" --save "$1"' "$program" "$tmp/old.json")
+        [ "$result" = "1|$name: The settings could not be saved to $tmp/old.json: File too large" ] ||
+            fail "$name --save past the file-size limit: $result"
+        [ "$(cat "$tmp/old.json")" = "the old settings" ] || fail "$name --save: the old file changed"
+        mkfifo "$tmp/fifo"
+        result=$(run "$program" --save "$tmp/fifo")
+        [[ $result == "1|$name: "*"Not a regular file (a FIFO)" && -p "$tmp/fifo" ]] ||
+            fail "$name --save onto a FIFO: $result"
+        [ "$(ls -A "$tmp" | tr '\n' ' ')" = "fifo old.json " ] || fail "left behind: $(ls -A "$tmp")"
+        rm -rf "$tmp"
     fi
     result=$(run "$program")
     [[ $result == 1\|*xvfb-run* ]] || fail "$name without a desktop: $result"

@@ -1,6 +1,11 @@
 // Settings files: the format's round trip and what it refuses, saving and loading from the
 // window (values become waiting changes, never written unasked), and the command line.
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 
 #include <QAction>
 #include <QJsonArray>
@@ -84,20 +89,107 @@ TEST(SettingsFile, RoundTripsAndRefusesAnythingElse) {
             settings[0] = first;
             r["settings"] = settings;
         },
+        [](QJsonObject& r) { r["block"] = r["block"].toString().chopped(2); }, // a byte short
+        [](QJsonObject& r) { r["block"] = r["block"].toString() + "00"; },     // a byte long
+        [](QJsonObject& r) {
+            r["esc"] = QJsonObject{
+                {"model", "VRX_Q10"}, {"modelId", 8}, {"family", 50}, {"firmware", "A1.2"}};
+        },
+        [](QJsonObject& r) { // the text edited by hand, the byte not
+            QJsonArray settings = r["settings"].toArray();
+            QJsonObject strength = settings[PARAM_BRAKE_STRENGTH].toObject();
+            strength["value"] = "99%";
+            settings[PARAM_BRAKE_STRENGTH] = strength;
+            r["settings"] = settings;
+        },
     };
     for (size_t i = 0; i < std::size(spoilers); ++i) {
         EXPECT_FALSE(ParseSettingsJson(Edited(good, spoilers[i]))) << "spoiler " << i;
     }
+    // The refusal names the setting and the line to fix.
+    QByteArray edited = good;
+    const qsizetype at = edited.indexOf("\"41%\"");
+    edited.replace(at, 5, "\"99%\"");
+    QString why;
+    EXPECT_FALSE(ParseSettingsJson(edited, &why));
+    EXPECT_EQ(why, QString("line %1: Brake Strength reads \"99%\", but its raw byte 41 shows "
+                           "\"41%\"")
+                       .arg(edited.left(at).count('\n') + 1));
     EXPECT_FALSE(ParseSettingsJson("{\"format\": "));
     EXPECT_FALSE(ParseSettingsJson(good + QByteArray(kMaxSettingsFileSize, ' ')));
 
     QTemporaryDir dir;
-    QString reason;
-    EXPECT_FALSE(WriteSettingsFile(dir.filePath("no/such/folder.json"), good, reason));
-    EXPECT_FALSE(reason.isEmpty());
     const QString fifo = dir.filePath("fifo.json");
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     EXPECT_FALSE(ReadSettingsFile(fifo)) << "refused, without waiting for a writer";
+}
+
+// A save is whole or nothing: the kernel's own refusal, and anything at the path that is not
+// a regular file, leave what was there as it was and nothing beside it.
+TEST(SettingsFile, ASaveThatCannotBeWholeKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QByteArray text(3000, 'x');
+    const QString old = dir.filePath("old.json");
+    {
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the old settings");
+    }
+    // Past the file-size limit, in a child so that the limit binds nothing else.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        QString reason;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool saved = WriteSettingsFile(old, text, reason);
+        ::_exit(saved ? 1 : reason == "File too large" ? 0 : 2);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+
+    const auto at = [&](const char* name) { return dir.filePath(name).toLocal8Bit(); };
+    ASSERT_EQ(::mkfifo(at("fifo"), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, at("socket"), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::pair<const char*, QString> refusals[] = {
+        {"fifo", "Not a regular file (a FIFO)"},
+        {"folder", "Not a regular file (a directory)"},
+        {"socket", "Not a regular file (a socket)"},
+        {"no/such/folder.json", "No such file or directory"},
+    };
+    for (const auto& [name, why] : refusals) {
+        QString reason;
+        struct stat before {
+        }, after{};
+        ::stat(at(name), &before);
+        EXPECT_FALSE(WriteSettingsFile(dir.filePath(name), text, reason)) << name;
+        EXPECT_EQ(reason, why) << name;
+        ::stat(at(name), &after);
+        EXPECT_EQ(before.st_mode, after.st_mode) << name << " is still what it was";
+    }
+    ::close(sock);
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"fifo", "folder", "old.json", "socket"}))
+        << "nothing left beside them";
+    QFile kept(old);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "the old settings");
+
+    // A link to a regular file stays a link, and its target takes the text.
+    ASSERT_TRUE(QFile::link(old, dir.filePath("link.json")));
+    QString reason;
+    EXPECT_TRUE(WriteSettingsFile(dir.filePath("link.json"), text, reason)) << reason.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.json")).isSymLink());
+    QFile target(old);
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), text);
 }
 
 // A switch's change names the choice it had and the one it has.
@@ -159,8 +251,20 @@ TEST_F(SettingsWorkflow, LoadedValuesWaitForWriteAndRefusalsChangeNothing) {
     Action(1)->trigger();
     Put("garbage.json", "{}");
     Action(1)->trigger();
+    const QString missing = m_dir.filePath("tracks/old.json"), fifo = m_dir.filePath("fifo");
+    m_answer = missing;
+    Action(1)->trigger();
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    m_answer = fifo;
+    Action(0)->trigger();
     EXPECT_EQ(m_boxes, QStringList({"SETTINGS: These settings are for another ESC model.",
-                                    "SETTINGS: Not a settings file this program can read."}));
+                                    "SETTINGS: Not a settings file this program can read.\n" +
+                                        m_dir.filePath("garbage.json") +
+                                        ": \"format\" is not \"corvane-esc-settings\"",
+                                    "SETTINGS: No such file: " + missing,
+                                    "SETTINGS: The settings could not be saved to " + fifo +
+                                        ":\nNot a regular file (a FIFO)"}));
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile()) << "the FIFO stays";
     EXPECT_FALSE(window->ChangesWaiting());
 
     // Coast at 250 is beyond what this ESC offers: named, and left as the ESC has it.
