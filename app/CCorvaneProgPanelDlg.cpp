@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -30,6 +32,11 @@
 #include "StatusText.h"
 
 namespace corvane {
+
+namespace {
+constexpr QRgb kStatusBackground = qRgb(0x0d, 0x11, 0x17);
+constexpr QRgb kStatusFrame = qRgb(0x30, 0x36, 0x3d);
+} // namespace
 
 CCorvaneProgPanelDlg::CCorvaneProgPanelDlg(PortBase& port, Options options)
     : QDialog(nullptr), m_connection(port, *this, options) {
@@ -63,7 +70,7 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     for (HotArea area : layout::kHotAreaKeyOrder) {
         auto* spot = new CSkinHotSpot(QString::fromUtf8(layout::kHotAreaNames[area]),
                                       QAccessible::Button, this);
-        spot->Place(layout::kHotAreas[area].hit);
+        spot->Place(layout::KeyRingArea(area));
         connect(spot, &CSkinHotSpot::Activated, this, [this, area] {
             if (IsHotAreaLive(area)) {
                 OnHotAreaPressed(area);
@@ -87,7 +94,6 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     m_statusList = new QListWidget(this);
     m_statusList->setAccessibleName(QStringLiteral("Status"));
     m_statusList->setObjectName(QStringLiteral("statusList"));
-    m_statusList->setGeometry(layout::kStatusList);
     m_statusList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_statusList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_statusList->setFocusPolicy(Qt::NoFocus);
@@ -97,15 +103,27 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     // cut, and the newest line stays in view even below a wrapped one.
     m_statusList->setWordWrap(true);
     m_statusList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    m_statusList->setStyleSheet(QStringLiteral(
-        "QListWidget { background: #0d1117; color: #e6edf3; border: 1px solid #30363d;"
-        " padding-top: 2px; font: 9pt 'DejaVu Sans Condensed'; }"
-        "QListWidget::item { padding: 0px 2px; }"));
+    // The face paints the list's frame (kStatusList); the lines fill what lies inside it below
+    // a small margin. The newest line sits on the bottom edge: with an inner height that is
+    // not a whole number of lines, the oldest line in view would be cut through the middle, so
+    // the margin above takes what is left over, measured in the font this machine has.
+    m_statusList->setStyleSheet(
+        QStringLiteral("QListWidget { background: %1; color: #e6edf3; border: none;"
+                       " font: 9pt 'DejaVu Sans Condensed'; }"
+                       "QListWidget::item { padding: 0px 2px; }")
+            .arg(QColor(kStatusBackground).name()));
+    m_statusList->ensurePolished();
+    QRect lines = layout::kStatusList.adjusted(1, 1 + 2, -1, -1); // the frame, the margin
+    if (const int line = m_statusList->fontMetrics().lineSpacing(); line > 0) {
+        lines.setTop(lines.top() + lines.height() % line);
+    }
+    m_statusList->setGeometry(lines);
 
     m_statusList->installEventFilter(this);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setAccessibleName(QStringLiteral("Firmware Update Progress"));
     m_progress->setGeometry(layout::kProgressBar);
     m_progress->setTextVisible(false);
     m_progress->setStyleSheet(
@@ -142,11 +160,27 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
 }
 
 void CCorvaneProgPanelDlg::UpdateHotSpots() {
+    // Qt hands the keys of a control that goes dead or hidden to the next live one: Enter
+    // would then press whatever that is (Close, say). They rest on the face instead.
+    if (focusWidget() != this && focusWidget() != nullptr) {
+        m_restingFocus = nullptr;
+    }
     for (HotArea area : layout::kHotAreaKeyOrder) {
+        CSkinHotSpot* spot = m_spots[area];
         const bool covered =
             m_currentPage != kNoPage && layout::kPageRect.intersects(layout::kHotAreas[area].hit);
-        m_spots[area]->setVisible(!covered);
-        m_spots[area]->setEnabled(IsHotAreaLive(area));
+        const bool live = IsHotAreaLive(area);
+        if (spot->hasFocus() && (covered || !live)) {
+            m_restingFocus = spot;
+            setFocus(Qt::OtherFocusReason);
+        }
+        spot->setVisible(!covered);
+        spot->setEnabled(live);
+    }
+    if (m_restingFocus && m_restingFocus->isVisible() && m_restingFocus->isEnabled() &&
+        (focusWidget() == this || focusWidget() == nullptr)) {
+        m_restingFocus->setFocus(Qt::OtherFocusReason);
+        m_restingFocus = nullptr;
     }
     for (QAction* action : m_settingsMenu->actions()) {
         action->setEnabled(m_connection.SettingsFileLive());
@@ -269,6 +303,10 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
     } else {
         painter.fillRect(rect(), Qt::black);
     }
+    // The status list's frame, round the lines the list draws.
+    painter.fillRect(layout::kStatusList, QColor(kStatusBackground));
+    painter.setPen(QColor(kStatusFrame));
+    painter.drawRect(layout::kStatusList.adjusted(0, 0, -1, -1));
     // What does nothing now looks it: a dark veil over each dead area.
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -295,6 +333,10 @@ void CCorvaneProgPanelDlg::LiveAreasChanged() {
     if (m_litArea != HotNone && !IsHotAreaLive(m_litArea)) {
         DropHighlight();
     }
+    // A pointer that has rested on the face since before it was shown has sent no move.
+    if (!m_pointer && QApplication::widgetAt(QCursor::pos()) == this) {
+        m_pointer = mapFromGlobal(QCursor::pos());
+    }
     if (m_pointer && !m_dragging) {
         TrackPointer(*m_pointer);
     }
@@ -308,7 +350,11 @@ void CCorvaneProgPanelDlg::LiveAreasChanged() {
 }
 
 void CCorvaneProgPanelDlg::contextMenuEvent(QContextMenuEvent* event) {
-    m_settingsMenu->exec(event->globalPos());
+    OpenSettingsMenu(event->globalPos());
+}
+
+void CCorvaneProgPanelDlg::OpenSettingsMenu(QPoint global) {
+    m_settingsMenu->exec(global);
 }
 
 bool CCorvaneProgPanelDlg::ChangesWaiting() const {
@@ -466,6 +512,16 @@ void CCorvaneProgPanelDlg::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
         event->accept();
         return;
+    case Qt::Key_F10:
+    case Qt::Key_Menu:
+        // The settings menu, at the control that has the keys, as a right click there opens it.
+        if (event->key() == Qt::Key_Menu || event->modifiers() == Qt::ShiftModifier) {
+            const QWidget* at = focusWidget() != nullptr ? focusWidget() : this;
+            OpenSettingsMenu(at->mapToGlobal(at->rect().center()));
+            event->accept();
+            return;
+        }
+        break;
     default:
         QDialog::keyPressEvent(event);
     }

@@ -154,6 +154,8 @@ private:
     void DropHighlight();
     // The pointer left the face: for the desktop, a page, the status list or the bar.
     void PointerLeft();
+    void OpenSettingsMenu(QPoint global);
+    void StyleStatusList(int topMargin, int bottomMargin);
     ParameterSet& Params() { return m_connection.Params(); }
 
     ConnectionController m_connection;
@@ -183,6 +185,9 @@ private:
     QPointer<QMessageBox> m_openBox;
     std::array<CSkinHotSpot*, HotAreaCount> m_spots{}; // owned as children
     QMenu* m_settingsMenu = nullptr;                   // owned as a child
+    // The area that had the keys when it went dead: they rest on the face meanwhile, and go
+    // back to it when it works again, unless the user has moved them elsewhere.
+    QPointer<CSkinHotSpot> m_restingFocus;
 };
 
 } // namespace corvane

@@ -49,6 +49,8 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
              std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(), m_timingPage.get(),
                                        m_throttlePage.get()}) {
             page->setGeometry(place);
+            page->setAccessibleName(QStringLiteral("%1 page").arg(
+                layout::kHotAreaNames[layout::kPageTiles[static_cast<size_t>(page->PageIndex())]]));
             page->hide();
             page->installEventFilter(this);
             m_pages[static_cast<size_t>(page->PageIndex())] = page;
@@ -111,19 +113,14 @@ void CCorvaneProgPanelDlg::SelectPage(int index) {
         current->StoreParams();
         current->ShowPage(false);
     }
-    // Whoever walks the areas with the keys goes on from the new page's own tab; a page
-    // chosen by the mouse shows with no slider chosen: the arrow keys wait for a click or Tab.
+    // The keys go on from the new page's own tab, however it was opened: no slider is chosen
+    // until a click or Tab chooses it.
     const bool byKeys = qobject_cast<CSkinHotSpot*>(focusWidget()) != nullptr;
     m_currentPage = index;
     m_drawBackground = true;
     UpdateHotSpots();
     if (index != kNoPage) {
-        CPageBase* shown = m_pages[static_cast<size_t>(index)];
-        if (byKeys) {
-            shown->FocusOwnTab();
-        } else {
-            shown->setFocus(Qt::OtherFocusReason);
-        }
+        m_pages[static_cast<size_t>(index)]->FocusOwnTab();
     } else if (!byKeys) {
         setFocus(Qt::OtherFocusReason);
     }

@@ -32,6 +32,10 @@ void PageControls::Create(QWidget* page, PageHost* host) {
             static_cast<unsigned>(place.track.id), static_cast<unsigned>(layout::ThumbOf(kind).id),
             layout::IsVertical(kind) ? CSkinSlider::kVertical : CSkinSlider::kHorizontal);
         row.slider->setAccessibleName(QString::fromUtf8(kParamInfo[place.param].label));
+        if (row.display) {
+            // Screen readers meet the box beside its slider: it bears the slider's name.
+            row.display->setAccessibleName(row.slider->accessibleName());
+        }
         if (described) {
             const auto param = static_cast<unsigned>(place.param);
             const bool reversed = kParamInfo[param].reversed;

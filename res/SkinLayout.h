@@ -82,6 +82,14 @@ inline constexpr std::array<HotAreaPlace, HotAreaCount> kHotAreas{{
      QRect(80, 265, 120, 125)},
     {QRect(QPoint(15, 443), QPoint(42, 468)), QRect(5, 430, 45, 50), 140, QRect(10, 440, 38, 52)},
 }};
+// Where the keyboard's ring goes round an area: its hit area, but for FIRMWARE UPDATE, whose
+// icon and lettering reach past the narrower hit area on both sides.
+inline constexpr QRect kFirmwareUpdateInk{QPoint(149, 410), QPoint(285, 421)};
+constexpr QRect KeyRingArea(int area) {
+    return area == HotFirmwareUpdate ? kFirmwareUpdateInk.adjusted(-1, 0, 1, 0)
+                                     : kHotAreas[static_cast<size_t>(area)].hit;
+}
+
 // The write button's mark for changes waiting to be written, on its upper right rim.
 inline constexpr QRect kChangeMarker{kWriteButtonCentre + QPoint(9, -14), QSize(8, 8)};
 // The veil: translucent graphite, rounded like the tiles (or half as high as a narrow area).

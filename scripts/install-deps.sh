@@ -14,4 +14,5 @@ $SUDO apt-get install -y --no-install-recommends \
     xvfb xauth imagemagick fonts-dejavu-core \
     dpkg-dev file desktop-file-utils xdotool \
     debhelper lintian appstream fonts-roboto-unhinted man-db \
-    weston qt6-wayland openbox
+    weston qt6-wayland openbox \
+    dbus at-spi2-core python3-pyatspi

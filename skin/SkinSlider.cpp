@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <string>
 
 namespace corvane {
@@ -62,12 +63,7 @@ CSkinStatic* CSkinSlider::Bind(CSkinStatic* display, SliderBinding binding) {
 }
 
 void CSkinSlider::SetPos(int pos) {
-    uint8_t clamped = static_cast<uint8_t>(pos);
-    if (clamped < m_minPos) {
-        clamped = m_minPos;
-    } else if (clamped > m_maxPos) {
-        clamped = m_maxPos;
-    }
+    const auto clamped = static_cast<uint8_t>(std::clamp(pos, int{m_minPos}, int{m_maxPos}));
     MoveThumb(clamped);
     m_pos = clamped;
     update();
@@ -77,6 +73,9 @@ void CSkinSlider::SetPos(int pos) {
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent notice(this, m_pos);
         QAccessible::updateAccessibility(&notice);
+        // The text the box shows travels as the description: readers hear it change too.
+        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
     }
 }
 
@@ -229,7 +228,21 @@ void CSkinSlider::mouseReleaseEvent(QMouseEvent* event) {
 
 void CSkinSlider::keyPressEvent(QKeyEvent* event) {
     const bool vertical = IsVertical();
+    // A tenth of the track, and at least one position.
+    const int page = std::max(1, (m_maxPos - m_minPos + 5) / 10);
     switch (event->key()) {
+    case Qt::Key_Home:
+        ChoosePos(m_minPos);
+        break;
+    case Qt::Key_End:
+        ChoosePos(m_maxPos);
+        break;
+    case Qt::Key_PageUp:
+        ChoosePos(std::min<int>(m_pos + page, m_maxPos));
+        break;
+    case Qt::Key_PageDown:
+        ChoosePos(std::max<int>(m_pos - page, m_minPos));
+        break;
     case Qt::Key_Left:
         if (!vertical && m_pos > m_minPos) {
             ChoosePos(m_pos - 1);
@@ -254,8 +267,8 @@ void CSkinSlider::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    // All four arrows stop here, also on the wrong axis or at an end, so the page never
-    // turns them into focus moves.
+    // The arrows, Home, End and the page keys stop here, also on the wrong axis or at an end,
+    // so the page never turns them into focus moves.
     event->accept();
 }
 

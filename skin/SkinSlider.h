@@ -1,5 +1,5 @@
 // The parameter pages' editing control: a thumb image moved along a track image over a
-// small range of integer positions, by mouse or arrow keys.
+// small range of integer positions, by mouse, the arrow keys, Home, End and the page keys.
 #pragma once
 
 #include "GdiPlusBitmap.h"
@@ -48,7 +48,7 @@ public:
     // until the next SetPos.
     CSkinStatic* Bind(CSkinStatic* display, SliderBinding binding);
 
-    // Only the low 8 bits count; clamped into the range. Always rewrites the display's text.
+    // Clamped into the range. Always rewrites the display's text.
     void SetPos(int pos);
     int GetPos() const { return m_pos; }
     // SetPos for the user's own moves (a key, a click, a screen reader): tells

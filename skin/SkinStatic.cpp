@@ -4,6 +4,7 @@
 
 #include "Cp950.h"
 #include "PrivateFont.h"
+#include "SkinAccessible.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -12,7 +13,9 @@
 
 namespace corvane {
 
-CSkinStatic::CSkinStatic(QWidget* parent) : QWidget(parent) {}
+CSkinStatic::CSkinStatic(QWidget* parent) : QWidget(parent) {
+    InstallSkinAccessibility();
+}
 
 CSkinStatic::~CSkinStatic() = default;
 

@@ -1,6 +1,11 @@
 // The face: hot areas light only when live, tiles open pages, home returns, keys never close.
 #include <QAccessible>
+#include <QCursor>
+#include <QMenu>
 #include <QProgressBar>
+#include <QTimer>
+#include <cmath>
+#include <limits>
 
 #include "PageBase.h"
 #include "SkinHotSpot.h"
@@ -76,7 +81,7 @@ TEST_F(Navigation, DeadAreasLookDeadAndDoNothingBeforeAnEsc) {
     EXPECT_EQ(list->item(list->count() - 1)->text(),
               QString::number(CCorvaneProgPanelDlg::kMaxStatusLines));
     list->scrollToTop();
-    const QImage lines = list->grab().toImage();
+    const QImage lines = window->grab(layout::kStatusList).toImage();
     // However full, no line touches the frame above it: three rows of background beneath it.
     for (int y = 1; y <= 3; ++y) {
         for (int x = 1; x < lines.width() - 1; ++x) {
@@ -121,7 +126,8 @@ TEST_F(Navigation, HoverLightsTheTileUnderTheMouse) {
 // move between.
 TEST_F(Navigation, AnAreaAliveUnderARestingPointerTakesTheClick) {
     Open();
-    MoveTo(kSettingsTile);
+    // Resting there since before the window showed: not one move has reached the window.
+    QCursor::setPos(window->mapToGlobal(kSettingsTile));
     ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
     EXPECT_EQ(window->LitArea(), HotSettingsTile);
     // A box was open while the pointer went to Throttle: the window saw no move there.
@@ -220,6 +226,12 @@ TEST_F(Navigation, TheKeysWalkAndPressEveryLiveArea) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     shown = window->grab().toImage();
     EXPECT_NE(shown.pixel(tile.topLeft() - QPoint(2, 2)), kFocusRing);
+    // FIRMWARE UPDATE's ring goes round its icon and all its lettering.
+    window->HotSpot(HotFirmwareUpdate)->setFocus();
+    shown = window->grab().toImage();
+    const QRect ink = layout::kFirmwareUpdateInk;
+    EXPECT_EQ(shown.pixel(ink.topLeft() - QPoint(3, 2)), kFocusRing);
+    EXPECT_EQ(shown.pixel(ink.bottomRight() + QPoint(3, 2)), kFocusRing);
     // Space on Brakes opens its page, where the walk goes on from the page's own tab.
     window->HotSpot(HotBrakesTile)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
@@ -280,6 +292,19 @@ TEST_F(Navigation, ScreenReadersReadEveryControl) {
     ASSERT_NE(direction, nullptr);
     EXPECT_TRUE(QStringList({"FORWARD", "REVERSE"}).contains(direction->text(QAccessible::Value)));
 
+    // What a reader hears where the bridge carries only numbers: the box's text, on the slider
+    // and on the box named for it.
+    EXPECT_EQ(slider->text(QAccessible::Description), slider->text(QAccessible::Value));
+    EXPECT_EQ(about(window->Page(3)->findChildren<CSkinStatic*>()[0])->text(QAccessible::Name),
+              "Drag Brake");
+    QAccessibleValueInterface* bar = about(window->Progress())->valueInterface();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(about(window->Progress())->text(QAccessible::Name), "Firmware Update Progress");
+    EXPECT_EQ(QVariantList({bar->currentValue(), bar->minimumValue(), bar->maximumValue()}),
+              QVariantList({0, 0, 100}));
+    bar->setCurrentValue(50);
+    EXPECT_EQ(bar->currentValue(), 0) << "read-only";
+
     QAccessibleInterface* status = about(window->StatusList());
     EXPECT_EQ(status->text(QAccessible::Name), "Status");
     QStringList read;
@@ -287,4 +312,86 @@ TEST_F(Navigation, ScreenReadersReadEveryControl) {
         read << status->child(i)->text(QAccessible::Name);
     }
     EXPECT_TRUE(read.contains(Lines().last())) << read.join('|').toStdString();
+}
+
+// A reader's value goes where a key could put it: beyond an end onto that end, not a number
+// nowhere; a hidden control takes no value and no press; a press is answered at once and
+// acts as a click would, from the event loop.
+TEST_F(Navigation, ScreenReadersDoNoMoreThanAClickOrAKey) {
+    const auto about = [](QObject* object) {
+        return QAccessible::queryAccessibleInterface(object);
+    };
+    Connect();
+    ClickAt(kBrakesTile);
+    CSkinSlider* drag = window->Page(3)->findChildren<CSkinSlider*>()[0];
+    QAccessibleValueInterface* value = about(drag)->valueInterface();
+    const std::pair<QVariant, int> asked[] = {
+        {-1, 0},  {257, drag->MaxPos()}, {std::numeric_limits<double>::infinity(), drag->MaxPos()},
+        {3.4, 3}, {std::nan(""), 3},     {QStringLiteral("many"), 3}};
+    for (const auto& [ask, stands] : asked) {
+        value->setCurrentValue(ask);
+        EXPECT_EQ(drag->GetPos(), stands) << ask.toString().toStdString();
+    }
+    CSkinSlider* hidden = window->Page(0)->findChildren<CSkinSlider*>()[0];
+    const int was = hidden->GetPos();
+    about(hidden)->valueInterface()->setCurrentValue(was == 0 ? 1 : 0);
+    EXPECT_EQ(hidden->GetPos(), was) << "a slider on a hidden page";
+
+    int chosen = 0;
+    window->SetFileChooser([&](QWidget*, const CCorvaneProgPanelDlg::FileRequest&) {
+        ++chosen;
+        return QString();
+    });
+    const auto press = [&](QWidget* spot) {
+        about(spot)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    press(window->HotSpot(HotSettingsTile)); // under the open page
+    press(window->HotSpot(HotFirmwareUpdate));
+    press(window->Page(1)->Tab(1)); // a tab of a page not shown
+    Pump(5);
+    EXPECT_EQ(window->CurrentPage(), 3);
+    EXPECT_EQ(chosen, 0) << "no file dialog from a hidden FIRMWARE UPDATE";
+    const qsizetype lines = Lines().size();
+    press(window->HotSpot(HotWriteButton));
+    press(window->HotSpot(HotWriteButton));
+    EXPECT_EQ(Lines().size(), lines) << "answered before it acts";
+    ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
+    Pump(50);
+    EXPECT_EQ(Lines().count("Updating Parameters to ESC..."), 1)
+        << "the second press finds it dead";
+}
+
+// The keys never jump by themselves: a control that goes dead keeps them (they rest on the
+// face meanwhile, where Enter and Space do nothing) and has them back when it works again.
+TEST_F(Navigation, TheKeysStayWithAControlThatGoesDead) {
+    Connect();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ClickAt(kBrakesTile);
+    EXPECT_TRUE(window->Page(3)->Tab(3)->hasFocus()) << "a page opened by the mouse: its tab";
+    CSkinSlider* drag = window->Page(3)->findChildren<CSkinSlider*>()[0];
+    drag->ChoosePos(drag->GetPos() == 0 ? 1 : 0);
+    CSkinHotSpot* write = window->HotSpot(HotWriteButton);
+    write->setFocus();
+    QTest::keyClick(write, Qt::Key_Space);
+    ASSERT_FALSE(write->isEnabled()) << "dead while it writes";
+    EXPECT_EQ(QApplication::focusWidget(), window.get());
+    QTest::keyClick(window.get(), Qt::Key_Space);
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
+    EXPECT_TRUE(write->hasFocus());
+    EXPECT_EQ(window->CurrentPage(), 3);
+    EXPECT_TRUE(window->isVisible());
+    // Shift+F10 and the menu key open the settings menu where the keys are.
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
+        QPoint shownAt;
+        QTimer::singleShot(0, window->SettingsMenu(), [&] {
+            shownAt =
+                window->SettingsMenu()->isVisible() ? window->SettingsMenu()->pos() : QPoint();
+            window->SettingsMenu()->close();
+        });
+        QTest::keyClick(write, key, modifiers);
+        EXPECT_EQ(shownAt, write->mapToGlobal(write->rect().center())) << key;
+    }
 }

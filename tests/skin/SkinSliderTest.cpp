@@ -81,13 +81,15 @@ TEST_F(SliderTest, EndsAreFlushAndPointsBeyondThemMapToNothing) {
     EXPECT_FALSE(vertical->PointToPos(0, 158, pos));
 }
 
-TEST_F(SliderTest, SetPosClampsTheLowByteAndRewritesTheDisplay) {
+TEST_F(SliderTest, SetPosClampsAndRewritesTheDisplay) {
     auto slider = Make(0, 10);
     slider->SetPos(200);
     EXPECT_EQ(slider->GetPos(), 10);
     EXPECT_EQ(m_display->Text(), "10%") << "the value of the highest position";
-    slider->SetPos(256 + 3);
-    EXPECT_EQ(slider->GetPos(), 3);
+    for (const auto& [asked, stands] : {std::pair{256 + 3, 10}, {-1, 0}, {-255, 0}}) {
+        slider->SetPos(asked);
+        EXPECT_EQ(slider->GetPos(), stands) << asked << " is beyond an end, not wrapped round";
+    }
     m_display->SetText("stale");
     slider->SetPos(3);
     EXPECT_EQ(m_display->Text(), "3%") << "an unchanged position still rewrites";
@@ -201,7 +203,7 @@ TEST_F(SliderTest, MoveWithoutTheButtonEndsADrag) {
     Release(slider.get());
 }
 
-TEST_F(SliderTest, ArrowKeysStepOnTheirAxisAndAreAlwaysConsumed) {
+TEST_F(SliderTest, KeysStepOnTheirAxisJumpAndAreAlwaysConsumed) {
     auto horizontal = Make(0, 1);
     for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down}) {
         QTest::keyClick(horizontal.get(), key);
@@ -213,6 +215,20 @@ TEST_F(SliderTest, ArrowKeysStepOnTheirAxisAndAreAlwaysConsumed) {
         QTest::keyClick(vertical.get(), key);
     }
     EXPECT_EQ(vertical->GetPos(), 1) << "up raises";
+    EXPECT_TRUE(m_page.m_keys.isEmpty());
+
+    // The long tracks' keys: the ends, and a tenth of the range (at least one position).
+    const std::tuple<Qt::Key, int, int, int> jumps[] = {
+        // key, last position, from, to
+        {Qt::Key_End, 75, 0, 75},     {Qt::Key_Home, 75, 40, 0},  {Qt::Key_PageDown, 75, 75, 67},
+        {Qt::Key_PageDown, 75, 3, 0}, {Qt::Key_PageUp, 75, 0, 8}, {Qt::Key_PageUp, 1, 0, 1},
+    };
+    for (const auto& [key, last, from, to] : jumps) {
+        auto slider = Make(1, static_cast<uint8_t>(last));
+        slider->SetPos(from);
+        QTest::keyClick(slider.get(), key);
+        EXPECT_EQ(slider->GetPos(), to) << key << " from " << from;
+    }
     EXPECT_TRUE(m_page.m_keys.isEmpty());
 
     QTest::keyClick(vertical.get(), Qt::Key_Space);
