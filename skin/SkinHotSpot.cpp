@@ -48,7 +48,8 @@ void CSkinHotSpot::SetSelected(bool selected) {
 }
 
 void CSkinHotSpot::paintEvent(QPaintEvent*) {
-    if (!hasFocus()) {
+    // A dead place shows no ring, even for the moment it still holds the keys.
+    if (!hasFocus() || !isEnabled()) {
         return;
     }
     QPainter painter(this);
