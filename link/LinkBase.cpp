@@ -201,6 +201,7 @@ void LinkBase::RunPass() {
         return;
     }
 
+    m_pPort->BoundReadWait(ReadWaitNow());
     const int received = m_pPort->Read(m_RxBuffer, kRxBufferSize);
     if (received > 0) {
         m_Trace.Bytes(Now(), false, m_RxBuffer, received);
@@ -265,6 +266,17 @@ void LinkBase::OnIdleByte(uint8_t byte) {
     m_Watch = {};
     m_nBlocksLeft.store(0);
     Post(LN_WRITE_FAILED, command);
+}
+
+uint32_t LinkBase::ReadWaitNow() {
+    std::lock_guard<std::mutex> lock(m_StateLock);
+    if (!m_Watch.active || !m_Watch.lastBlock) {
+        return kReadWaitMs;
+    }
+    // The watch ends the moment it has lasted longer than its time: the read that would
+    // outlast it ends then, and the acceptance stands a read wait sooner.
+    const uint32_t watched = Now() - m_Watch.since;
+    return watched > kLastBlockWatchMs ? 0 : std::min(kReadWaitMs, kLastBlockWatchMs - watched + 1);
 }
 
 bool LinkBase::WatchingLastBlock() {

@@ -111,6 +111,8 @@ protected:
     void CheckByteTimeout(int state);
     // A byte while no exchange runs: dropped, unless it casts doubt on an acceptance.
     void OnIdleByte(uint8_t byte);
+    // How long the next read may wait: the read wait, or less when the quiet watch ends sooner.
+    uint32_t ReadWaitNow();
     // Ends the acceptance watch of the last block when its time is up; true while it runs.
     bool WatchingLastBlock();
     void OnLinkTimeout(int state);

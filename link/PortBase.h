@@ -5,6 +5,7 @@
 // waits for device I/O, however long a write to a stalled dongle takes.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -27,8 +28,11 @@ public:
     // Sends at most one report's payload; returns how many bytes were taken (0: none).
     virtual int Write(const uint8_t* bytes, int count) = 0;
     // Reads one input report into buffer (capacity bytes) and returns the number of payload
-    // bytes now at its start (0: none). Waits at most 50 ms.
+    // bytes now at its start (0: none). Waits at most 50 ms, or ReadWaitBound() if less.
     virtual int Read(uint8_t* buffer, int capacity) = 0;
+    // The worker, before a Read: a deadline of the link's own (the end of the quiet watch
+    // after an acceptance) comes sooner than the read wait would end. Only the worker reads.
+    void BoundReadWait(uint32_t ms) { m_nReadWaitBound = ms; }
     // Whether a device handle is held (it may outlive a removal until the worker closes it).
     virtual bool HoldsDevice() const = 0;
 
@@ -110,6 +114,9 @@ public:
     }
 
 protected:
+    // How long the next Read may wait, in milliseconds: the read wait unless the link bounds it.
+    uint32_t ReadWaitBound(uint32_t readWait) const { return std::min(readWait, m_nReadWaitBound); }
+
     // The last step of a successful open: a new serial, then the open state, in that order,
     // so whoever sees the new state also sees the new serial.
     void MarkOpen() {
@@ -147,7 +154,8 @@ protected:
     std::atomic<int> m_nState{PORT_CLOSED};
     std::atomic<uint32_t> m_nOpenSerial{0};
     std::atomic<uint32_t> m_nServedSerial{0};
-    std::mutex m_notedLock; // held by no device I/O
+    uint32_t m_nReadWaitBound = kReadWaitMs; // the worker's alone
+    std::mutex m_notedLock;                  // held by no device I/O
     std::deque<NotedSearch> m_noted;
 };
 

@@ -182,7 +182,7 @@ int USBDevice::Read(uint8_t* buffer, int capacity) {
         return 0;
     }
     short revents = 0;
-    if (m_system.Poll(fd, POLLIN, kReadWaitMs, revents) <= 0) {
+    if (m_system.Poll(fd, POLLIN, static_cast<int>(ReadWaitBound(kReadWaitMs)), revents) <= 0) {
         return 0;
     }
     if (revents & kGoneEvents) {

@@ -169,8 +169,8 @@ int SimPort::Read(uint8_t* buffer, int capacity) {
     if (!m_bHandle || capacity < 2) {
         return 0;
     }
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_nReadWaitMs);
+    const uint32_t wait = ReadWaitBound(m_nReadWaitMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait);
     auto ready = [this] {
         return !m_ToHost.empty() &&
                static_cast<int32_t>(m_pClock->Now() - m_ToHost.front().readyAt) >= 0;
@@ -184,7 +184,7 @@ int SimPort::Read(uint8_t* buffer, int capacity) {
             break;
         }
         const auto now = std::chrono::steady_clock::now();
-        if (m_nReadWaitMs == 0 || now >= deadline) {
+        if (wait == 0 || now >= deadline) {
             return 0;
         }
         auto until = deadline;

@@ -108,8 +108,18 @@ TEST_F(Transfer, GoOnAfterTheBodyWasQueuedSendsNothing) {
     ASSERT_TRUE(link.WriteParameters());
     ASSERT_EQ(SendBlock().size(), 514u);
     EXPECT_EQ(Say({0xF7}), Bytes{});
-    Accept();
+    // The quiet watch after the acceptance bounds the reads, so it ends on time, not up to a
+    // read wait late; with the watch over, the reads wait in full again.
+    Say({0xF1});
+    clock.Advance(59); // 60 ms into the watch
+    Pass();
+    EXPECT_EQ(port.LastReadWait(), kLastBlockWatchMs - 60 + 1);
+    clock.Advance(kLastBlockWatchMs);
+    Pass();
+    EXPECT_EQ(port.LastReadWait(), 0u);
     EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0xA1}));
+    Pass();
+    EXPECT_EQ(port.LastReadWait(), kReadWaitMs);
 }
 
 TEST_F(Transfer, ReadWithMatchingCrc) {

@@ -32,6 +32,7 @@ public:
     }
     int Read(uint8_t* buffer, int capacity) override {
         EXPECT_TRUE(m_bHandle) << "read with no device";
+        m_nLastReadWait = ReadWaitBound(kReadWaitMs);
         if (m_Input.empty()) {
             return 0;
         }
@@ -57,10 +58,13 @@ public:
     void SetWriteRoom(int n) { m_nWriteRoom = n; }
     void Remove() { m_nState.store(PORT_CLOSED); }
     int EmptyCloses() const { return m_nEmptyCloses; }
+    // How long the last Read was allowed to wait.
+    uint32_t LastReadWait() const { return m_nLastReadWait; }
 
 private:
     bool m_bHandle = false;
     int m_nWriteRoom = 62;
+    uint32_t m_nLastReadWait = kReadWaitMs;
     int m_nEmptyCloses = 0;
     std::deque<std::vector<uint8_t>> m_Input;
     std::vector<std::vector<uint8_t>> m_Written;
