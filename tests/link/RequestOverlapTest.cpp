@@ -72,3 +72,24 @@ TEST_F(RequestOverlap, ReadWaitsWhileARefusedBlockIsStillToBeSent) {
     EXPECT_FALSE(link.ReadParameters());
     ExpectTheBlockSentAgain();
 }
+
+// A request made while the last block's acceptance is watched would take the refusal behind a
+// stray acceptance for its own answer: it waits the watch out, here past its hand-over limit.
+TEST_F(RequestOverlap, RequestDuringTheQuietWatchIsRefusedAndSendsNothing) {
+    WriteUpToTheVerdict();
+    Say({0xF1});
+    EXPECT_FALSE(link.ReadParameters());
+    EXPECT_EQ(Flush(), Bytes{});
+    EXPECT_EQ(sink.Count(LN_READ_DONE), 1) << "the refusal";
+}
+
+// A refusal is an exchange of its own: the window must never take it for the running one's end.
+TEST_F(RequestOverlap, RefusedRequestCarriesASerialOfItsOwn) {
+    ASSERT_TRUE(link.ReadParameters());
+    const uint32_t running = link.CurrentExchange();
+    sink.Clear();
+    EXPECT_FALSE(link.WriteParameters());
+    ASSERT_EQ(sink.Exchanges().size(), 1u);
+    EXPECT_NE(sink.Exchanges()[0], running);
+    EXPECT_EQ(link.CurrentExchange(), running);
+}

@@ -24,7 +24,13 @@ public:
     void PostLinkNotify(const LinkNotice& notice) override {
         std::lock_guard<std::mutex> lock(m_Lock);
         m_Notes.push_back({notice.code, notice.value});
+        m_Exchanges.push_back(notice.exchange);
         m_Changed.notify_all();
+    }
+    // The exchange serial each notice carried, in the order posted.
+    std::vector<uint32_t> Exchanges() const {
+        std::lock_guard<std::mutex> lock(m_Lock);
+        return m_Exchanges;
     }
 
     std::vector<Note> Notes() const {
@@ -47,6 +53,7 @@ public:
     void Clear() {
         std::lock_guard<std::mutex> lock(m_Lock);
         m_Notes.clear();
+        m_Exchanges.clear();
     }
     // For tests over a real worker thread: waits until `code` has been posted `times` times.
     // The limit only guards against a hung test; passing never depends on it.
@@ -62,6 +69,7 @@ public:
 private:
     mutable std::mutex m_Lock;
     std::condition_variable m_Changed;
+    std::vector<uint32_t> m_Exchanges;
     std::vector<Note> m_Notes;
 };
 
