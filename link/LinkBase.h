@@ -54,6 +54,7 @@ public:
     void RunPass();
 
     void SetNotifySink(NotifySink* sink) { m_pNotifySink.store(sink); }
+    NotifySink* GetNotifySink() const { return m_pNotifySink.load(); }
     void SetClock(Clock* clock) { m_pClock = clock; }
     // Where the trace goes (null: nowhere); set before the worker starts. The engine starts
     // with what CORVANE_TRACE asks for.

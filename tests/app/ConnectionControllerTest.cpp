@@ -134,6 +134,20 @@ TEST_F(Connection, ReadThatEndsWellAfterAStrayByteIsShown) {
     ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed."));
     EXPECT_TRUE(Lines().contains("Fail to Get Parameters!"));
     EXPECT_TRUE(controller->ParamsLoaded());
+    Pump(2000);
+    EXPECT_EQ(log.count("Getting Parameters..."), 1) << "the read was not ended and asked again";
+}
+
+// A read's end counts only from the read the controller waits for: a failure left over from
+// an earlier read neither fails the newer one nor uses up one of its retries.
+TEST_F(Connection, AnEarlierReadsFailureChangesNothing) {
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return controller->Link().GetLinkState() == LINK_READ; }));
+    const uint32_t pending = controller->Link().CurrentExchange();
+    controller->Link().GetNotifySink()->PostLinkNotify({LN_READ_FAILED, 0, pending - 1});
+    ASSERT_TRUE(PumpUntil([&] { return controller->ParamsLoaded(); }));
+    EXPECT_FALSE(Lines().contains("Fail to Get Parameters!"));
+    EXPECT_EQ(log.count("Getting Parameters..."), 1);
 }
 
 // The ESC is identified again, but its read cannot be handed to the link (busy past the

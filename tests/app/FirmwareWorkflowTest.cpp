@@ -148,6 +148,29 @@ TEST_F(FirmwareWorkflow, FailedFlashIsReadAfreshBeforeAnyWrite) {
     EXPECT_TRUE(window->ParamsLoaded());
 }
 
+// A good read renews the retries: the reads after a failed flash get all of theirs, however
+// many failed before the good one.
+TEST_F(FirmwareWorkflow, AGoodReadRenewsTheRetries) {
+    const auto reads = [&] { return port.Esc([](sim::EscSimulator& e) { return e.ReadCount(); }); };
+    port.Esc([](sim::EscSimulator& e) { e.SetReadCheck(sim::ReadCheck::Wrong); });
+    Open();
+    ASSERT_TRUE(PumpUntilLine("Fail to Get Parameters!", 2));
+    port.Esc([](sim::EscSimulator& e) { e.SetReadCheck(sim::ReadCheck::Crc); });
+    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    Settle();
+    Hook();
+    WriteFile(8, 50);
+    port.Esc([](sim::EscSimulator& e) {
+        e.RefuseNextBlocks(4);
+        e.SetReadCheck(sim::ReadCheck::Wrong);
+    });
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntilLine("Fail to Update Firmware!"));
+    const int before = reads();
+    Pump(20000);
+    EXPECT_EQ(reads() - before, 4) << "the fresh read and its three retries";
+}
+
 // The new firmware narrows Turbo Timing to 0..40: the ESC's 55 has no place there and stays at
 // the new default; the rest comes back, written and read back like any WRITE.
 TEST_F(FirmwareWorkflow, PreviousSettingsComeBackWhereTheNewFirmwareOffersThem) {

@@ -89,6 +89,18 @@ TEST(SettingsFile, RoundTripsAndRefusesAnythingElse) {
             settings[0] = first;
             r["settings"] = settings;
         },
+        [](QJsonObject& r) { // whole numbers only: 8.5 is not model 8
+            QJsonObject esc = r["esc"].toObject();
+            esc["modelId"] = 8.5;
+            r["esc"] = esc;
+        },
+        [](QJsonObject& r) { // nor 41.5 the byte 41
+            QJsonArray settings = r["settings"].toArray();
+            QJsonObject strength = settings[PARAM_BRAKE_STRENGTH].toObject();
+            strength["raw"] = 41.5;
+            settings[PARAM_BRAKE_STRENGTH] = strength;
+            r["settings"] = settings;
+        },
         [](QJsonObject& r) { r["block"] = r["block"].toString().chopped(2); }, // a byte short
         [](QJsonObject& r) { r["block"] = r["block"].toString() + "00"; },     // a byte long
         [](QJsonObject& r) {

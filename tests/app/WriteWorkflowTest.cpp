@@ -135,6 +135,23 @@ TEST_F(WriteWorkflow, WaitingChangesSurviveAReconnectOnlyToTheSameSettings) {
         EXPECT_EQ(window->ChangesWaiting(), same);
         EXPECT_EQ(log.contains("Unsent changes were dropped: the ESC holds other settings."),
                   !same);
+        if (!same) {
+            continue;
+        }
+        // Once back, the changes put aside are spent: written, then a reconnect to an ESC
+        // changed meanwhile has nothing of them to drop.
+        ClickAt(kWriteButton);
+        ASSERT_TRUE(PumpUntilLine("Update Parameters Completed."));
+        port.Esc([](sim::EscSimulator& e) { e.SetConnected(false); });
+        ASSERT_TRUE(PumpUntilLine("ESC Disconnected.", 2));
+        port.Esc([](sim::EscSimulator& e) {
+            auto block = e.ParamBlock();
+            block[9 + PARAM_COAST] ^= 1;
+            e.SetParamBlock(block);
+            e.SetConnected(true);
+        });
+        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        EXPECT_FALSE(log.contains("Unsent changes were dropped: the ESC holds other settings."));
     }
 }
 

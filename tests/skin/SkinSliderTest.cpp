@@ -2,6 +2,7 @@
 #include "SkinStatic.h"
 #include "SkinTestIds.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -233,4 +234,17 @@ TEST_F(SliderTest, KeysStepOnTheirAxisJumpAndAreAlwaysConsumed) {
 
     QTest::keyClick(vertical.get(), Qt::Key_Space);
     EXPECT_EQ(m_page.m_keys, QList<int>{Qt::Key_Space}) << "other keys reach the page";
+}
+
+// A screen reader moves a slider only as the user could: not one that takes no input (its
+// parameter is not described), which would show a value and write nothing.
+TEST_F(SliderTest, AScreenReaderCannotMoveADisabledSlider) {
+    m_page.show();
+    auto slider = Make(0, 10);
+    slider->SetPos(4);
+    slider->setEnabled(false);
+    QSignalSpy chosen(slider.get(), &CSkinSlider::PositionChosen);
+    QAccessible::queryAccessibleInterface(slider.get())->valueInterface()->setCurrentValue(7);
+    EXPECT_EQ(slider->GetPos(), 4);
+    EXPECT_EQ(chosen.count(), 0);
 }
