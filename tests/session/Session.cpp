@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -60,6 +61,7 @@ Session::Session(std::vector<uint8_t> script) : m_script(std::move(script)) {
     m_port.Esc([&](sim::EscSimulator& e) {
         // An ESC greets one of two ways, after a power-up and after a flash alike.
         e.SetGreetStyle((setup & 4) != 0 ? sim::GreetStyle::GoOnF7 : sim::GreetStyle::Hello13);
+        e.SetRestartAfterFlash((setup & 8) != 0); // and may reboot at once when flashed
         e.SetIdentity({model, 50, 'A', 12, 2});
         e.SetParamBlock(block);
         e.ExpectFirmware(kBlockLength, kBlocks, 'B', 14, defaults);
@@ -126,6 +128,9 @@ void Session::Pump(int passes) {
         m_controller->Link().RunPass();
         m_clock.Advance(1);
         QCoreApplication::processEvents();
+        if (m_offerWait > 0 && --m_offerWait == 0 && !m_faulted && !m_offered) {
+            Fail("(h) the settings kept before a fault-free update were not offered back");
+        }
         CheckStored();
         CheckLines();
         CheckProgress();
@@ -135,6 +140,7 @@ void Session::Pump(int passes) {
 void Session::Adversary(int kind, uint8_t arg) {
     static constexpr uint8_t kStray[] = {0xF1, 0xF7, 0xFA, 0x13, 0xF7};
     ++m_stats.faults;
+    m_faulted = true;
     Disturbed();
     switch (kind) {
     case 0:
@@ -201,6 +207,9 @@ void Session::Adversary(int kind, uint8_t arg) {
 
 void Session::User(int kind, uint8_t arg) {
     ConnectionController& c = *m_controller;
+    if (kind == 3 || kind == 4) {
+        m_offerWait = 0; // a transfer pressed before the offer's box opened takes its place
+    }
     switch (kind) {
     case 0:
     case 1:
@@ -273,12 +282,14 @@ void Session::Flash(bool confirm) {
     const size_t before =
         m_port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); });
     const std::vector<uint8_t> kept = c.Block();
+    const bool loaded = c.ParamsLoaded();
     const bool running = c.FirmwareBusy();
     c.UpdateFirmware();
     if (running || !c.FirmwareBusy()) {
         return; // refused, cancelled, or the update already running
     }
     // The user chose the reset: waiting changes go with the settings kept for the restore.
+    m_keptAtFlash = loaded;
     m_firmwareFrom = before;
     m_flashConfirmed = true;
     m_fileBlocks.clear();
@@ -298,6 +309,7 @@ QMessageBox::StandardButton Session::Answer(const QString& text) {
     }
     const bool confirmation = text.startsWith("You're going");
     const bool restore = text.startsWith("Firmware updated.");
+    m_offered = m_offered || restore;
     if ((confirmation || restore) && m_nesting == 0) {
         // The box is open a while; the world goes on behind it.
         ++m_nesting;
@@ -361,8 +373,13 @@ void Session::CheckStored() {
 void Session::CheckLines() {
     for (; m_logSeen < m_log.size(); ++m_logSeen) {
         const QString& line = m_log[m_logSeen];
-        if (line == "Update Parameters Completed.") {
+        if (line == "Updating Parameters to ESC...") {
+            m_writeRunning = true;
+        } else if (line == "Updating Firmware...") {
+            m_flashRunning = true;
+        } else if (line == "Update Parameters Completed.") {
             ++m_stats.writesDone;
+            m_writeRunning = false;
             const auto esc = m_port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
             if (!std::equal(esc.begin(), esc.end(), m_controller->SentBlock().begin(),
                             m_controller->SentBlock().end())) {
@@ -377,8 +394,14 @@ void Session::CheckLines() {
             }
         } else if (line == "Update Parameters ERROR!!") {
             ++m_stats.writesFailed;
+            if (!m_faulted && std::exchange(m_writeRunning, false)) {
+                Fail("(h) a write met no fault, yet failed");
+            }
         } else if (line == "Updating Firmware Completed.") {
             ++m_stats.flashesDone;
+            m_flashRunning = false;
+            m_offerDue = !m_faulted && m_keptAtFlash;
+            m_offered = false;
             const auto firmware =
                 m_port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks(); });
             if (!std::equal(firmware.begin() + static_cast<std::ptrdiff_t>(m_firmwareFrom),
@@ -391,6 +414,14 @@ void Session::CheckLines() {
         } else if (line == "Fail to Update Firmware!") {
             ++m_stats.flashesFailed;
             m_flashConfirmed = false;
+            // A request the link could not take at once is refused here: with no worker of
+            // its own, the session's link cannot finish an exchange while the hand-over waits.
+            if (!m_faulted && std::exchange(m_flashRunning, false)) {
+                Fail("(h) a firmware update met no fault, yet failed");
+            }
+        } else if (line == "Getting Parameters... Completed." && m_offerDue) {
+            m_offerDue = false;
+            m_offerWait = 2; // the box opens from the event loop, after the read's notice
         } else if (line == "Unsent changes were dropped: the ESC holds other settings.") {
             m_pending.fill(0);
         }

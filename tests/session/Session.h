@@ -95,7 +95,15 @@ private:
     int m_logSeen = 0;
     uint32_t m_calmSince = 0;   // no fault since
     bool m_identityDue = false; // a restart or swap awaits oracle (g)
-    uint32_t m_stillSince = 0;  // the link's signature unchanged since
+    // Oracle (h): until the first fault, every transfer must end well, and an update that
+    // began with settings to keep must offer them back after its fresh read.
+    bool m_faulted = false;
+    bool m_writeRunning = false, m_flashRunning = false; // begun on the wire, not yet ended
+    bool m_keptAtFlash = false; // the update running began with the ESC's settings read
+    bool m_offerDue = false;    // a fault-free update ended: its fresh read offers them
+    int m_offerWait = 0;        // passes left for the offer, once the fresh read is done
+    bool m_offered = false;
+    uint32_t m_stillSince = 0; // the link's signature unchanged since
     std::vector<uint32_t> m_signature;
 };
 
