@@ -477,9 +477,6 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
         if (m_firmwareSent) {
             DropConnection();
             m_link.SetReportIdentity(true);
-            if (m_kept) {
-                m_kept->outlivedFailure = true;
-            }
         }
         EndFirmwareTransfer(text::kFirmwareFailed);
     } else if (command == esc::kWriteParams) {
