@@ -3,10 +3,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
-#include "WholeFileWrite.h"
+#include "FileReason.h"
 
 namespace corvane {
 
@@ -15,7 +14,7 @@ namespace {
 UpgradeFileOpen Refuse(UpgradeFileOpen result, FileRefusal* why, int error, std::string reason) {
     if (why != nullptr) {
         why->error = error;
-        why->reason = error != 0 ? std::generic_category().message(error) : std::move(reason);
+        why->reason = error != 0 ? SystemReason(error) : std::move(reason);
     }
     return result;
 }

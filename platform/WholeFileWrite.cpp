@@ -1,22 +1,18 @@
 #include "WholeFileWrite.h"
 
+#include "FileReason.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace corvane {
 
 namespace {
-
-std::string SystemReason(int error) {
-    return std::generic_category().message(error);
-}
 
 // The folder a file lives in, as a path that can be opened.
 std::string FolderOf(const std::string& path) {
@@ -77,15 +73,6 @@ void KeepAttributes(int fd, const struct stat& old) {
 }
 
 } // namespace
-
-std::string NotRegularFileReason(mode_t mode) {
-    const char* kind = S_ISDIR(mode)                    ? "a directory"
-                       : S_ISFIFO(mode)                 ? "a FIFO"
-                       : S_ISSOCK(mode)                 ? "a socket"
-                       : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
-                                                        : "not a file";
-    return std::string("Not a regular file (") + kind + ")";
-}
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string& reason) {
     reason.clear();

@@ -7,12 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include <sys/types.h>
-
 namespace corvane {
-
-// What stands at a path instead of a regular file: "Not a regular file (a FIFO)".
-std::string NotRegularFileReason(mode_t mode);
 
 // True once `bytes` are the file at `path`. A symbolic link stays and its target is written.
 // On false the old file is untouched, nothing is left beside it, and `reason` says why in the

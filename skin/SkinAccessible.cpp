@@ -64,10 +64,10 @@ private:
     CSkinHotSpot* Spot() const { return static_cast<CSkinHotSpot*>(widget()); }
 };
 
-class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+// A widget that has a value: it is its own value interface.
+class ValueAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit SliderAccessible(CSkinSlider* slider)
-        : QAccessibleWidget(slider, QAccessible::Slider) {}
+    using QAccessibleWidget::QAccessibleWidget;
 
     void* interface_cast(QAccessible::InterfaceType kind) override {
         if (kind == QAccessible::ValueInterface) {
@@ -75,6 +75,11 @@ public:
         }
         return QAccessibleWidget::interface_cast(kind);
     }
+};
+
+class SliderAccessible : public ValueAccessible {
+public:
+    explicit SliderAccessible(CSkinSlider* slider) : ValueAccessible(slider, QAccessible::Slider) {}
     // What the box shows, as the value where the bridge carries a value's text, and as the
     // description where it carries only numbers (AT-SPI's value is the track position).
     QString text(QAccessible::Text kind) const override {
@@ -120,17 +125,14 @@ public:
 };
 
 // The firmware transfer's bar: how far it is, 0 to 100, and nothing a reader can change.
-class ProgressAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+class ProgressAccessible : public ValueAccessible {
 public:
     explicit ProgressAccessible(QProgressBar* bar)
-        : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+        : ValueAccessible(bar, QAccessible::ProgressBar) {}
 
     void* interface_cast(QAccessible::InterfaceType kind) override {
-        if (kind == QAccessible::ValueInterface) {
-            return static_cast<QAccessibleValueInterface*>(this);
-        }
         return kind == QAccessible::ActionInterface ? nullptr
-                                                    : QAccessibleWidget::interface_cast(kind);
+                                                    : ValueAccessible::interface_cast(kind);
     }
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Value || kind == QAccessible::Description) {
@@ -144,9 +146,6 @@ public:
         state.focusable = false;
         return state;
     }
-    QStringList actionNames() const override { return {}; }
-    void doAction(const QString&) override {}
-
     QVariant currentValue() const override { return Percent(); }
     void setCurrentValue(const QVariant&) override {}
     QVariant maximumValue() const override { return 100; }
