@@ -102,6 +102,10 @@ def count(line):
 
 wait(lambda: find_app() is not None, 20, "the demo on the accessibility bus")
 wait(lambda: "Getting Parameters... Completed." in lines(), 20, "the ESC's settings read")
+# The keys go to the active window: a window manager may not have made it so yet.
+subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", APP,
+                "windowactivate", "--sync"], check=False, timeout=10)
+wait(lambda: states(face()).contains(pyatspi.STATE_ACTIVE), 5, "the window active")
 time.sleep(0.5)
 check(focused() is None or focused().getRoleName() == "dialog",
       "at start-up the face has the keys, no control: %r" % (focused() and focused().name))
