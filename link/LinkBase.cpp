@@ -258,10 +258,8 @@ void LinkBase::OnIdleByte(uint8_t byte) {
     if (!m_Watch.active) {
         return;
     }
-    // A flashed ESC may restart at once and greet, with either greeting it has: that is no
-    // verdict on its last block.
-    if (m_Watch.lastBlock && m_Watch.command == esc::kWriteFirmware &&
-        (byte == esc::kGreeting || byte == esc::kGoOn)) {
+    // A flashed ESC may restart at once and greet: that is no verdict on its last block.
+    if (m_Watch.lastBlock && m_Watch.command == esc::kWriteFirmware && byte == esc::kGreeting) {
         return;
     }
     const uint8_t command = m_Watch.command;

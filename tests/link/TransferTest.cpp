@@ -101,24 +101,6 @@ TEST_F(Transfer, LastBlockIsDoneOnlyOnceTheEscStaysQuiet) {
     EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0);
 }
 
-// A flashed ESC may reboot at once and greet, with either of its greetings: that is no
-// verdict on the last block, which stands once the watch is over.
-TEST_F(Transfer, EitherGreetingAfterTheLastBlockIsTheReboot) {
-    for (const uint8_t greeting : {esc::kGreeting, esc::kGoOn}) {
-        Connect();
-        StartFirmware(1);
-        SendFirmwareBlock();
-        Say({0xF1});
-        Say({greeting});
-        clock.Advance(kLastBlockWatchMs + 1);
-        Pass();
-        EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0x81})) << int{greeting};
-        EXPECT_EQ(sink.Count(LN_WRITE_FAILED), 0) << int{greeting};
-        link.Reset();
-        link.BeginWorker();
-    }
-}
-
 // A go-on after the body was queued would send it again, to an ESC that left the frame.
 TEST_F(Transfer, GoOnAfterTheBodyWasQueuedSendsNothing) {
     Connect();

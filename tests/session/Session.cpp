@@ -59,9 +59,6 @@ Session::Session(std::vector<uint8_t> script) : m_script(std::move(script)) {
         m_allowed[i] = {block[9 + i], defaults[9 + i]};
     }
     m_port.Esc([&](sim::EscSimulator& e) {
-        // An ESC greets one of two ways, after a power-up and after a flash alike.
-        e.SetGreetStyle((setup & 4) != 0 ? sim::GreetStyle::GoOnF7 : sim::GreetStyle::Hello13);
-        e.SetRestartAfterFlash((setup & 8) != 0); // and may reboot at once when flashed
         e.SetIdentity({model, 50, 'A', 12, 2});
         e.SetParamBlock(block);
         e.ExpectFirmware(kBlockLength, kBlocks, 'B', 14, defaults);
