@@ -53,7 +53,7 @@ void ConnectionController::Start() {
     } else {
         m_link.BeginWorker();
     }
-    m_link.SetReportIdentity(true);
+    m_link.WantIdentity(true);
     if (m_options.startWorker) {
         // The worker opens the dongle as it starts; give it a moment before saying which
         // of the two we are waiting for.
@@ -274,7 +274,7 @@ void ConnectionController::OnIdentified() {
     }
     const EscIdentity& esc = m_escIdentity;
     if (esc.byFamily != kSupportedFamily) {
-        m_link.SetLinkState(LINK_DOWN);
+        m_link.RejectEsc();
         return;
     }
     const char* format = ConnectedFormat(esc.byModel);
@@ -301,7 +301,7 @@ void ConnectionController::OnReadFailed() {
     // Asked again at the next identities, a few times: an ESC that was just flashed may fail
     // its first read, and a re-plug would throw the settings kept for it away.
     m_readPending = false;
-    m_link.SetReportIdentity(++m_failedReads <= kReadRetries);
+    m_link.WantIdentity(++m_failedReads <= kReadRetries);
 }
 
 void ConnectionController::OnReadDone() {
@@ -332,7 +332,7 @@ void ConnectionController::OnReadDone() {
         m_params.SnapshotParams();
         TakeBackUnsentChanges();
         m_view.CreatePages(true);
-        m_link.SetReportIdentity(false);
+        m_link.WantIdentity(false);
         m_failedReads = 0;
         m_paramsLoaded = true;
         if (std::exchange(m_restoreDue, false) && m_kept) {
@@ -351,7 +351,7 @@ void ConnectionController::OnReadDone() {
         TakeBackUnsentChanges(); // another block: said to be dropped
         Say(text::kParamVersionUnsupported);
         Say(text::kPleaseUpdateFirmware);
-        m_link.SetReportIdentity(false);
+        m_link.WantIdentity(false);
         m_firmwareOnly = true;
         // The updated ESC cannot take the settings; they wait for its next update, and no
         // other ESC read meanwhile is offered them.
@@ -396,7 +396,7 @@ void ConnectionController::OnLinkLost() {
     m_verifyPending = false;
     m_firmwareBusy = false;
     DismissCloseQuestion();
-    m_link.SetReportIdentity(true);
+    m_link.WantIdentity(true);
     Say(text::kEscDisconnected);
     Say(text::kWaitingEsc);
     m_transferBusy = false;
@@ -476,7 +476,7 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
         // transfer refused before its first block sent nothing.)
         if (m_firmwareSent) {
             DropConnection();
-            m_link.SetReportIdentity(true);
+            m_link.WantIdentity(true);
         }
         EndFirmwareTransfer(text::kFirmwareFailed);
     } else if (command == esc::kWriteParams) {

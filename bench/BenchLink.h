@@ -49,10 +49,10 @@ template <typename Done> void AwaitOrFail(Done done, const char* what, Millis li
 inline void StartIdentified(KVALinkCore& link, const std::atomic<bool>& identified) {
     link.Reset();
     link.Run(true);
-    link.SetReportIdentity(true);
+    link.WantIdentity(true);
     AwaitOrFail([&] { return identified.load(); }, "the ESC's identity",
                 NeverCameAfter(4 * ExchangePacing(16)));
-    link.SetReportIdentity(false);
+    link.WantIdentity(false);
 }
 
 // Hears the identity and the end of each exchange: done, failed, or the link lost.

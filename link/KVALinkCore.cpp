@@ -62,7 +62,7 @@ bool KVALinkCore::IsTransferBusy(const TransferRecord* record) {
     if (m_pWriteRequest.load() != record) {
         return false;
     }
-    const int state = m_nLinkState.load();
+    const int state = GetLinkState();
     return m_nBlocksLeft.load() != 0 || state == LINK_WRITE;
 }
 

@@ -1,4 +1,4 @@
-// The worker loop and the engine's lifecycle. The byte handlers live in LinkHandlers.cpp.
+// The worker loop and the engine's lifecycle. What each byte does is the table in LinkTable.cpp.
 #include "LinkBase.h"
 
 #include <chrono>
@@ -89,15 +89,12 @@ void LinkBase::LinkThreadProc(LinkBase* link) {
 void LinkBase::BeginWorker() {
     if (m_pPort != nullptr) {
         const bool opened = m_pPort->Open();
-        if (opened) {
-            m_nSubState.store(SUB_GREETING_WAIT);
-        }
         ServePortOpening(m_pPort->OpenSerial());
         PostSearchOutcome(opened, true, 0);
         // Whatever the window noted while this search ran.
         MakeNotedSearches();
     }
-    m_dwLastRxTick.store(0);
+    m_dwByteTimerStart.store(0);
 }
 
 void LinkBase::MakeNotedSearches() {
@@ -107,9 +104,6 @@ void LinkBase::MakeNotedSearches() {
     while (const std::optional<PortBase::NotedSearch> search = m_pPort->TakeNotedSearch()) {
         const bool opened =
             search->wholeWalk ? m_pPort->Search() : m_pPort->OnDeviceArrival(search->path);
-        if (opened) {
-            m_nSubState.store(SUB_GREETING_WAIT);
-        }
         PostSearchOutcome(opened, search->wholeWalk, search->tag);
     }
 }
@@ -125,9 +119,8 @@ void LinkBase::PostSearchOutcome(bool opened, bool wholeWalk, uint32_t tag) {
 }
 
 void LinkBase::RestartForOpening(uint32_t serial) {
-    if (m_nLinkState.load() != LINK_DOWN) {
-        ResetLocked();
-        Post(LN_LINK_LOST, 0);
+    if (m_Step.load() != Step::Down) {
+        StartOver(Over::NewOpening);
     }
     ServePortOpening(serial);
 }
@@ -142,30 +135,60 @@ void LinkBase::Reset() {
     if (m_pPort != nullptr && m_pPort->HoldsDevice()) {
         m_pPort->Close();
     }
-    ResetLocked();
+    StartOver(Over::Reset);
 }
 
-void LinkBase::ResetLocked() {
+void LinkBase::StartOver(Over why) {
+    const Step at = m_Step.load();
+    // Nothing checked against the connection that ended may reach the ESC now on the lead.
+    NextEscEpoch();
+    // Whatever could not go out, and every exchange's leftovers, belong to what just ended.
     m_byCommand.store(0);
-    const bool held = m_pPort != nullptr && m_pPort->HoldsDevice();
-    StoreLinkState(held ? LINK_WAIT_ESC : LINK_DOWN);
-    m_nSubState.store(SUB_GREETING_WAIT);
-    std::memset(m_TxBuffer, 0, sizeof m_TxBuffer);
-    std::memset(m_RxBuffer, 0, sizeof m_RxBuffer);
     m_nTxOffset = 0;
     m_nTxLength.store(0);
+    m_dwTxStalledSince = 0;
     m_bSlowWrites.store(false);
     m_nRetries.store(kBlockRetries);
     m_nBlocksLeft.store(0);
     m_pFrame.reset();
     m_nFrameLength = 0;
+    m_Identify = {};
     m_Read = {};
     m_Write = {};
     m_Watch = {};
-    m_dwTxStalledSince = 0;
-    m_bIdentifyNeeded.store(true);
-    NextEscEpoch();
+    m_dwByteTimerStart.store(0);
+    // Whichever ESC answers next is identified afresh, and the window hears what it is. After
+    // a timeout the keep-alive does it: it checks the ESC that greets against the identity on
+    // record, and has it identified afresh if it is another.
+    if (why != Over::Timeout) {
+        m_bIdentifyNeeded.store(true);
+    }
+    m_bReportIdentity.store(true);
+    switch (why) {
+    case Over::Timeout:
+        if (const uint32_t code = TimeoutCode(LinkStateOf(at)); code != 0) {
+            Post(code, static_cast<uint32_t>(PlaceOf(at)));
+        }
+        Post(LN_LINK_LOST, 0);
+        break;
+    case Over::EscRestarted:
+        Post(LN_ESC_RESTARTED, 0);
+        break;
+    case Over::NewOpening:
+        Post(LN_LINK_LOST, 0);
+        break;
+    case Over::Reset:
+    case Over::Rejection:
+        break;
+    }
     BeginExchange(); // the wait for the ESC
+    if (why == Over::Rejection) {
+        GoTo(Step::EscRejected);
+        StartRxTimer(Now()); // greeted afresh once it has been silent for the byte timeout
+    } else {
+        const bool held = m_pPort != nullptr && m_pPort->HoldsDevice();
+        GoTo(held ? Step::GreetingWait : Step::Down);
+    }
 }
 
 void LinkBase::RunPass() {
@@ -209,7 +232,7 @@ void LinkBase::RunPass() {
         // Bytes that come while no exchange runs are dropped, and must not put off the
         // keep-alive either: an ESC that restarted (after a firmware update, say) greets every
         // few hundred milliseconds, and without an exchange the link would never find out.
-        if (m_nLinkState.load() != LINK_IDLE) {
+        if (GetLinkState() != LINK_IDLE) {
             m_dwLastIoTick.store(Now());
         }
         Dispatch(received, m_RxBuffer);
@@ -248,18 +271,20 @@ void LinkBase::SendQueued() {
     if (m_dwTxStalledSince == 0 || now < m_dwTxStalledSince) {
         m_dwTxStalledSince = now != 0 ? now : 1;
     } else if (now - m_dwTxStalledSince > kTxStallMs) {
-        OnLinkTimeout(m_nLinkState.load());
+        StartOver(Over::Timeout);
         return;
     }
-    CheckByteTimeout(m_nLinkState.load());
+    CheckByteTimeout(GetLinkState());
 }
 
 void LinkBase::OnIdleByte(uint8_t byte) {
     if (!m_Watch.active) {
         return;
     }
-    // A flashed ESC may restart at once and greet: that is no verdict on its last block.
-    if (m_Watch.lastBlock && m_Watch.command == esc::kWriteFirmware && byte == esc::kGreeting) {
+    // A flashed ESC may restart at once and greet, with either greeting it has: that is no
+    // verdict on its last block.
+    if (m_Watch.lastBlock && m_Watch.command == esc::kWriteFirmware &&
+        (byte == esc::kGreeting || byte == esc::kGoOn)) {
         return;
     }
     const uint8_t command = m_Watch.command;
@@ -295,29 +320,23 @@ bool LinkBase::WatchingLastBlock() {
 
 bool LinkBase::StepWhileQuiet() {
     std::lock_guard<std::mutex> lock(m_StateLock);
-    const int state = m_nLinkState.load();
+    const int state = GetLinkState();
     switch (state) {
     case LINK_IDLE:
-        m_dwLastRxTick.store(0);
+        m_dwByteTimerStart.store(0);
         if (WatchingLastBlock()) {
             break;
         }
         if (m_bIdentifyNeeded.load()) {
-            BeginExchange();
-            StoreLinkState(LINK_IDENTIFY);
-            m_nSubState.store(SUB_IDENTIFY_START);
-            OnIdentifyByte(kNoByte);
+            BeginOwnExchange(Step::IdentifyStart);
         } else if (m_nBlocksLeft.load() != 0) {
             FrameNextBlock();
         } else if (Now() - m_dwLastIoTick.load() > kKeepAliveQuietMs) {
-            BeginExchange();
-            StoreLinkState(LINK_KEEPALIVE);
-            m_nSubState.store(SUB_IDENTIFY_START);
-            OnIdentifyByte(kNoByte);
+            BeginOwnExchange(Step::KeepAliveStart);
         }
         break;
     case LINK_DOWN:
-        StoreLinkState(LINK_WAIT_ESC);
+        GoTo(Step::GreetingWait);
         break;
     case LINK_WAIT_ESC:
     case LINK_IDENTIFY:
@@ -336,7 +355,7 @@ void LinkBase::CheckByteTimeout(int state) {
     if (state < LINK_WAIT_ESC || state > LINK_KEEPALIVE) {
         return;
     }
-    const uint32_t last = m_dwLastRxTick.load();
+    const uint32_t last = m_dwByteTimerStart.load();
     if (last == 0) {
         return;
     }
@@ -344,37 +363,23 @@ void LinkBase::CheckByteTimeout(int state) {
     if (now < last) {
         StartRxTimer(now); // the tick counter wrapped: start over
     } else if (now - last > kByteTimeoutMs) {
-        OnLinkTimeout(state);
+        StartOver(Over::Timeout);
     }
 }
 
-void LinkBase::OnLinkTimeout(int state) {
-    NextEscEpoch();
-    m_dwLastRxTick.store(0);
-    m_Watch = {};
-    m_dwTxStalledSince = 0;
-    // Whatever could not go out belongs to the exchange that just failed.
-    m_nTxOffset = 0;
-    m_nTxLength.store(0);
-    m_bReportIdentity.store(true);
-    m_nBlocksLeft.store(0);
-    const int subState = m_nSubState.load();
-    if (const uint32_t code = TimeoutCode(state); code != 0) {
-        Post(code, static_cast<uint32_t>(subState));
-    }
-    Post(LN_LINK_LOST, 0);
-    BeginExchange(); // the wait for the ESC
-    m_nSubState.store(SUB_GREETING_WAIT);
-    StoreLinkState(LINK_WAIT_ESC);
+void LinkBase::BeginOwnExchange(Step start) {
+    BeginExchange();
+    GoTo(start);
+    Feed(kNoByte);
 }
 
 void LinkBase::Dispatch(int count, const uint8_t* bytes) {
     if (!m_pPort->HoldsDevice()) {
-        StoreLinkState(LINK_DOWN);
+        GoTo(Step::Down);
     }
     for (int i = 0; i < count; ++i) {
         const uint8_t* byte = &bytes[i];
-        switch (m_nLinkState.load()) {
+        switch (GetLinkState()) {
         case LINK_WAIT_ESC:
             OnGreetingByte(byte);
             break;
@@ -469,8 +474,7 @@ void LinkBase::FrameNextBlock() {
     std::memcpy(m_pFrame.get() + (params ? 3 : 1), next, static_cast<size_t>(dataLength));
     m_pNextBlock.store(next + dataLength);
     m_nBlocksLeft.store(blocksLeft - 1);
-    StoreLinkState(LINK_WRITE);
-    m_nSubState.store(SUB_WRITE_START);
+    GoTo(Step::WriteStart);
     OnWriteByte(kNoByte);
 }
 

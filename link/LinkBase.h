@@ -1,6 +1,7 @@
 // The link engine: one worker thread that owns all port I/O, feeds received bytes to the
 // handler of the current link state, times exchanges out, starts the identify and keep-alive
-// exchanges by itself, frames the blocks of a pending write and posts notifications.
+// exchanges by itself, frames the blocks of a pending write and posts notifications. What each
+// byte does in each exchange is one table, in LinkTable.cpp.
 //
 // Threads: the worker and the user-interface thread share this object. Fields either side
 // reads are atomic. Every change of the link state, and all work of the byte handlers, happens
@@ -12,9 +13,11 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 
 #include "Clock.h"
+#include "LinkSteps.h"
 #include "LinkTrace.h"
 #include "LinkTypes.h"
 #include "NotifySink.h"
@@ -62,11 +65,13 @@ public:
     // Called by the worker once before its first pass: opens the port.
     void BeginWorker();
 
-    int GetLinkState() const { return m_nLinkState.load(); }
-    // For the user-interface thread (rejecting an ESC).
-    void SetLinkState(int state);
-    int GetSubState() const { return m_nSubState.load(); }
-    void SetReportIdentity(bool on) { m_bReportIdentity.store(on); }
+    int GetLinkState() const { return LinkStateOf(m_Step.load()); }
+    Step GetStep() const { return m_Step.load(); }
+    // The window's requests (user-interface thread). RejectEsc: the ESC just identified is not
+    // one this tool serves; it is left alone until it falls silent, then greeted afresh.
+    // WantIdentity: whether the next identities the link finds are reported.
+    void RejectEsc();
+    void WantIdentity(bool want) { m_bReportIdentity.store(want); }
     bool GetReportIdentity() const { return m_bReportIdentity.load(); }
     bool IsIdentifyNeeded() const { return m_bIdentifyNeeded.load(); }
     bool IsRunning() const { return m_thread.joinable(); }
@@ -75,9 +80,37 @@ public:
     bool IsSlowWrites() const { return m_bSlowWrites.load(); }
     int GetTxLength() const { return m_nTxLength.load(); }
     const uint8_t* GetTxBuffer() const { return m_TxBuffer; }
-    uint32_t GetLastRxTick() const { return m_dwLastRxTick.load(); }
+    // When the byte timer of the exchange under way started (0: none runs).
+    uint32_t GetByteTimerStart() const { return m_dwByteTimerStart.load(); }
     // The serial of the exchange under way.
     uint32_t CurrentExchange() const { return m_nExchange.load(); }
+
+    // One row of the exchanges' table: in a step (or either of two), a byte (or the start of
+    // the exchange) and a guard select the row; its action runs, the link moves to the next
+    // step, and a byte that counts restarts the byte timer. A row that differs from the
+    // designed exchanges says why.
+    using Guard = bool (LinkBase::*)() const;
+    using Action = void (LinkBase::*)();
+    struct ByteMatch {
+        enum Kind : uint8_t { kStart, kByte, kEither, kAny };
+        Kind kind = kAny;
+        uint8_t a = 0;
+        uint8_t b = 0;
+        bool Matches(const uint8_t* byte) const;
+    };
+    struct Row {
+        Step where[2];
+        ByteMatch on;
+        Guard guard;
+        const char* guardName;
+        Action action;
+        const char* actionName;
+        Step next;
+        bool counts;
+        const char* why;
+        bool Covers(Step step) const { return where[0] == step || where[1] == step; }
+    };
+    static std::span<const Row> Table();
 
     static uint8_t const* const kNoByte;
 
@@ -93,13 +126,15 @@ protected:
     uint32_t Now() { return m_pClock->Now(); }
     // Starts the byte timer from `now`. A stored 0 means that no timer runs, so a start that
     // falls on tick 0 counts from tick 1: the limit runs 1 ms long instead of never.
-    void StartRxTimer(uint32_t now) { m_dwLastRxTick.store(now != 0 ? now : 1); }
+    void StartRxTimer(uint32_t now) { m_dwByteTimerStart.store(now != 0 ? now : 1); }
 
-    // Byte handlers; a null byte starts the exchange of the current sub-state.
-    void OnGreetingByte(const uint8_t* byte);
-    void OnIdentifyByte(const uint8_t* byte);
-    void OnReadByte(const uint8_t* byte);
-    void OnWriteByte(const uint8_t* byte);
+    // The design's byte handlers, one for each exchange: each feeds the byte (null: the start
+    // of the exchange) through the table's rows for the step the link is in.
+    void OnGreetingByte(const uint8_t* byte) { Feed(byte); }
+    void OnIdentifyByte(const uint8_t* byte) { Feed(byte); }
+    void OnReadByte(const uint8_t* byte) { Feed(byte); }
+    void OnWriteByte(const uint8_t* byte) { Feed(byte); }
+    void Feed(const uint8_t* byte);
 
     void Dispatch(int count, const uint8_t* bytes);
     int SendPending(int offset);
@@ -116,18 +151,79 @@ protected:
     uint32_t ReadWaitNow();
     // Ends the acceptance watch of the last block when its time is up; true while it runs.
     bool WatchingLastBlock();
-    void OnLinkTimeout(int state);
-    // The keep-alive's reply does not carry the identity on record.
-    void OnEscRestarted(uint8_t byte);
-    bool ReplyIsKnownIdentity() const;
 
-    // Every change of the link state goes through here (traced).
-    void StoreLinkState(int state) {
-        const int old = m_nLinkState.exchange(state);
-        if (old != state && m_Trace.Enabled()) {
-            m_Trace.LinkState(Now(), old, state);
+    // Why the link starts over. Each clears the same things and starts a new exchange; they
+    // differ in what they post and where the link then waits.
+    enum class Over {
+        Timeout,      // no byte in time: the state's timeout code, then link-lost
+        EscRestarted, // the ESC on the lead is not the one identified: 22
+        NewOpening,   // the port was lost or opened anew while the link was up: link-lost
+        Reset,        // the window starts the engine afresh: nothing
+        Rejection,    // the window refused the ESC: nothing
+    };
+    void StartOver(Over why);
+
+    // Every change of step goes through here (a change of link state is traced).
+    void GoTo(Step step) {
+        const Step old = m_Step.exchange(step);
+        if (LinkStateOf(old) != LinkStateOf(step) && m_Trace.Enabled()) {
+            m_Trace.LinkState(Now(), LinkStateOf(old), LinkStateOf(step));
         }
     }
+    // Begins an exchange the worker starts by itself (identify, keep-alive).
+    void BeginOwnExchange(Step start);
+
+    // Guards of the table's rows (on m_byRx, the byte being fed).
+    bool PastLastField() const;
+    bool AnotherIdentity() const;
+    bool AnotherFieldCount() const;
+    bool CountDue() const;
+    bool LastOfFieldMoreDue() const;
+    bool LastOfField() const;
+    bool LeadByteDue() const;
+    bool BlockByteDue() const;
+    bool CheckByteDue() const;
+    bool FrameReady() const;
+    bool LastHeaderByteDue() const;
+    bool HeaderByteDue() const;
+    bool BodyQueued() const;
+    bool BodyGone() const;
+    bool VerdictInDoubt() const;
+    bool RetriesLeft() const;
+
+    // Actions of the table's rows, one job each.
+    void Nothing() {}
+    void AnswerGoOn();
+    void AnswerGreeting();
+    void PostGreeting();
+    void RequestIdentity();
+    void TakeFieldCount();
+    void BeginField();
+    void StoreFieldByte();
+    void AskNextField();
+    void StoreLastField();
+    void TakeIdentity();
+    void EscRestarted();
+    void RequestRead();
+    void SendReadCommand();
+    void RefuseRead();
+    void TakeLeadByte();
+    void StoreBlockByte();
+    void StoreCheckByte();
+    void JudgeRead();
+    void RequestWrite();
+    void DropUnframedBlock();
+    void SendHeaderByte();
+    void ConfirmPreviousBlock();
+    void FailHeader();
+    void SendBody();
+    void DoubtVerdict();
+    void AcceptBlock();
+    void RequeueBlock();
+    void FailBlock();
+    void LoseBlockToRestart();
+    void IgnoreRejectedEsc();
+    bool ReplyIsKnownIdentity() const;
 
     // Appends one byte to the outgoing message.
     void SendByte(uint8_t byte);
@@ -137,8 +233,6 @@ protected:
     // Waits up to 500 ms for an idle link (or one in state alsoFrom) with nothing pending, and
     // returns holding m_StateLock; false (lock not held) when the wait ran out.
     bool ClaimLink(int alsoFrom, std::unique_lock<std::mutex>& lock);
-    // Returns the engine to its initial state; the port is left as it is.
-    void ResetLocked();
     void ServePortOpening(uint32_t serial);
     // Makes the searches the user-interface thread noted on the port, posting
     // LN_DONGLE_SEARCHED for each.
@@ -177,9 +271,8 @@ protected:
     std::atomic<uint8_t> m_byCommand{0};
     std::atomic<bool> m_bSlowWrites{false};
     std::atomic<int> m_nRetries{kBlockRetries};
-    std::atomic<int> m_nLinkState{LINK_DOWN};
-    std::atomic<int> m_nSubState{SUB_GREETING_WAIT};
-    std::atomic<uint32_t> m_dwLastRxTick{0};
+    std::atomic<Step> m_Step{Step::Down};
+    std::atomic<uint32_t> m_dwByteTimerStart{0};
     std::atomic<uint32_t> m_dwLastIoTick{0};
     // Counts ESC connections: a new one starts with every reported identity and ends with
     // every link timeout or reset.
@@ -200,6 +293,7 @@ protected:
     };
     struct ReadScratch {
         uint8_t* target = nullptr; // next block byte goes here
+        uint8_t* end = nullptr;    // the end of the record's buffer
         int byteIndex = 0;         // of the reply, its lead byte 0
         int checkBytes = 0;        // of the two after the block
         uint16_t replyLength = 0;
@@ -210,6 +304,7 @@ protected:
         int byteIndex = 0; // next frame byte to send
         int headerLength = 0;
         bool bodyQueued = false; // the block's remainder has been queued behind its header
+        bool inDoubt = false;    // a go-on came after the body: the verdict cannot count
     };
     // After a block's acceptance the ESC must stay quiet until the next block's request is
     // answered (after the last block: for kLastBlockWatchMs). A byte meanwhile, a refusal
@@ -238,6 +333,7 @@ protected:
 
 private:
     static void LinkThreadProc(LinkBase* link);
+    static const Row kRows[];
 };
 
 } // namespace corvane

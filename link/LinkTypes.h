@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-// Link states (m_nLinkState).
+// Link states (the high half of the link's Step).
 enum : int {
     LINK_DOWN = 0,
     LINK_IDLE = 1,
@@ -15,23 +15,6 @@ enum : int {
     LINK_READ = 4,
     LINK_WRITE = 5,
     LINK_KEEPALIVE = 6,
-};
-
-// Where an exchange stands. Each exchange has its own names for the numbers; a timeout
-// notification carries the number as its value and the trace prints it.
-enum SubState : int {
-    // Also where every link starts: waiting for the ESC's first byte.
-    SUB_GREETING_WAIT = 0,
-    SUB_GREETING_ANSWERED = 2,  // go-on sent; the ESC's close ends the greeting
-    SUB_IDENTIFY_START = 1,     // identify and keep-alive: the request goes out
-    SUB_IDENTIFY_IN_FIELD = 2,  // the bytes of one field, after its tag
-    SUB_IDENTIFY_AWAIT_TAG = 3, // the field count, the next field's tag, or the end
-    SUB_READ_START = 1,
-    SUB_READ_IN_BLOCK = 2, // lead byte, block, check, end
-    SUB_READ_AWAIT_REPLY = 3,
-    SUB_WRITE_START = 0,
-    SUB_WRITE_HEADER = 1, // the header goes out a byte per go-on
-    SUB_WRITE_BODY = 3,   // the rest goes out on a go-on; then accepted or refused
 };
 
 // Port states (PortBase::m_nState).
@@ -77,12 +60,16 @@ constexpr int kSearchTagShift = 4;
 // place before the reply. Without it the read has ended, failed.
 constexpr uint32_t kReadGoesOn = 0x100;
 
-// Bytes of the ESC conversation.
+// Bytes of the ESC conversation. One byte may carry several meanings; each meaning has its
+// own name, so a reader of the exchanges knows which one is meant.
 namespace esc {
-constexpr uint8_t kGreeting = 0x13; // also the tag of the version field
+constexpr uint8_t kGreeting = 0x13;   // the ESC's greeting while the tool waits for it
+constexpr uint8_t kVersionTag = 0x13; // the tag of the version field of an identify reply
 constexpr uint8_t kGoOn = 0xF7;
-constexpr uint8_t kClose = 0xFA; // also the ESC's refusal of a block
-constexpr uint8_t kEnd = 0xF1;
+constexpr uint8_t kClose = 0xFA;    // the close of a greeting, either side's
+constexpr uint8_t kRefused = 0xFA;  // the ESC's refusal of a written block
+constexpr uint8_t kEnd = 0xF1;      // the end of an identify or read reply
+constexpr uint8_t kAccepted = 0xF1; // the ESC's acceptance of a written block
 constexpr uint8_t kIdentify = 0x27;
 constexpr uint8_t kModelTag = 0x11;
 constexpr uint8_t kReadRequest = 0x86;

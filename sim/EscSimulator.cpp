@@ -102,11 +102,11 @@ void EscSimulator::FinishParamFrame() {
     m_State = State::Ready;
     if (sent != check) {
         ++m_nBadFrames;
-        Verdict(esc::kClose);
+        Verdict(esc::kRefused);
         return;
     }
     if (Refuse()) {
-        Verdict(esc::kClose);
+        Verdict(esc::kRefused);
         return;
     }
     std::copy_n(m_Incoming.begin() + 2, 512, m_Block.begin());
@@ -115,17 +115,17 @@ void EscSimulator::FinishParamFrame() {
         m_Block[static_cast<size_t>(m_nCorruptOffset)] ^= 0x01;
         m_nCorruptOffset = -1;
     }
-    Verdict(esc::kEnd);
+    Verdict(esc::kAccepted);
 }
 
 void EscSimulator::FinishFirmwareBlock() {
     m_State = State::Ready;
     if (Refuse()) {
-        Verdict(esc::kClose);
+        Verdict(esc::kRefused);
         return;
     }
     m_Firmware.push_back(m_Incoming);
-    Verdict(esc::kEnd);
+    Verdict(esc::kAccepted);
     if (m_nFlashBlocks > 0 && ++m_nFlashedBlocks == m_nFlashBlocks) {
         m_Identity.versionLetter = m_byFlashLetter;
         m_Identity.version = m_byFlashVersion;
@@ -169,7 +169,7 @@ void EscSimulator::OnHostByte(uint8_t byte, uint32_t now) {
         if (m_GreetStyle == GreetStyle::GoOnF7 && byte == esc::kClose) {
             m_State = State::Ready;
         } else if (m_GreetStyle == GreetStyle::Hello13 && byte == esc::kGoOn) {
-            m_Out.push_back(esc::kClose);
+            m_Out.push_back(esc::kRefused);
             m_State = State::Ready;
         }
         break;

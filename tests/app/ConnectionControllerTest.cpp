@@ -154,7 +154,7 @@ TEST_F(Connection, AnEarlierReadsFailureChangesNothing) {
 // 500 ms wait): nothing was read, so the old block must not be shown as this ESC's.
 TEST_F(Connection, ReadThatNeverStartedIsAFailureAndIsTriedAgain) {
     Connect();
-    controller->Link().SetReportIdentity(true);
+    controller->Link().WantIdentity(true);
     const int identifies = port.Esc([](sim::EscSimulator& e) { return e.IdentifyCount(); });
     for (int i = 0; i < 5000; ++i) { // the keep-alive reports the identity; the controller waits
         controller->Link().RunPass();
@@ -164,7 +164,11 @@ TEST_F(Connection, ReadThatNeverStartedIsAFailureAndIsTriedAgain) {
             break;
         }
     }
-    controller->Link().SetLinkState(LINK_KEEPALIVE); // busy, and no worker to end it
+    // Busy: the dongle takes nothing, so the keep-alive's request stays queued.
+    port.SetStalled(true);
+    clock.Advance(kKeepAliveQuietMs + 1);
+    controller->Link().RunPass();
+    ASSERT_EQ(controller->Link().GetLinkState(), LINK_KEEPALIVE);
     const int from = log.size();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
@@ -172,7 +176,7 @@ TEST_F(Connection, ReadThatNeverStartedIsAFailureAndIsTriedAgain) {
                                           "Fail to Get Parameters!"}));
     EXPECT_FALSE(controller->ParamsLoaded());
     EXPECT_FALSE(controller->IsHotAreaLive(HotWriteButton));
-    controller->Link().SetLinkState(LINK_IDLE);
+    port.SetStalled(false);
     ASSERT_TRUE(PumpUntil([&] { return controller->ParamsLoaded(); }));
     EXPECT_EQ(log.count("Getting Parameters... Completed."), 2);
 }

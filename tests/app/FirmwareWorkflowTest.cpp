@@ -262,7 +262,7 @@ TEST_F(FirmwareWorkflow, EscSwappedWhileTheBoxIsOpenGetsNothing) {
 
     // The same ESC, but lost and found again while the box was open: cancelled too.
     m_while["You're going"] = [this] {
-        window->Link().SetReportIdentity(true);
+        window->Link().WantIdentity(true);
         ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 3));
     };
     WriteFile(16, 50);

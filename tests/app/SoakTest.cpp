@@ -265,7 +265,7 @@ protected:
             break;
         case Fault::StrayAccept:
             // An acceptance byte wherever the frame stands: it may not end the block.
-            port.Esc([](sim::EscSimulator& e) { e.InjectByte(esc::kEnd); });
+            port.Esc([](sim::EscSimulator& e) { e.InjectByte(esc::kAccepted); });
             break;
         case Fault::SecondProgram:
             // Pulled, and plugged in again while another program holds it; that one lets go.
@@ -349,8 +349,8 @@ protected:
                                        "ESC Disconnected.", "Waiting USB Dongle..."});
         })) << "fault "
             << static_cast<int>(fault) << " lines " << log.mid(from).join(" | ").toStdString()
-            << " state " << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
-            << " busy " << window->TransferBusy();
+            << " state " << window->Link().GetLinkState() << " sub "
+            << PlaceOf(window->Link().GetStep()) << " busy " << window->TransferBusy();
         const auto after = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
         for (const QString& line : log.mid(from)) {
             EXPECT_FALSE(line.startsWith("Previous settings restored"))
@@ -495,8 +495,9 @@ protected:
                                        "ESC Disconnected.", "Waiting USB Dongle..."});
         })) << log.mid(from).join(" | ").toStdString()
             << " fault " << static_cast<int>(fault) << " L " << length << " N " << blocks
-            << " state " << window->Link().GetLinkState() << " sub " << window->Link().GetSubState()
-            << " left " << window->Link().GetBlocksLeft() << " stored "
+            << " state " << window->Link().GetLinkState() << " sub "
+            << PlaceOf(window->Link().GetStep()) << " left " << window->Link().GetBlocksLeft()
+            << " stored "
             << port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }) -
                    storedBefore;
         // Now and then the ESC refuses the write that restores the settings, or stores a byte of

@@ -100,7 +100,7 @@ public:
         link.SetNotifySink(this);
         link.Reset();
         link.BeginWorker();
-        link.SetReportIdentity(true);
+        link.WantIdentity(true);
     }
 
     void PostLinkNotify(const LinkNotice& notice) override {
@@ -142,7 +142,7 @@ private:
             Pass(1);
             break;
         case 8:
-            port.Feed({esc::kEnd}); // a stray acceptance, wherever the write stands
+            port.Feed({esc::kAccepted}); // a stray acceptance, wherever the write stands
             Pass(1);
             break;
         case 2:
@@ -192,7 +192,7 @@ private:
             link.StartFirmwareUpdate(&link.m_FirmwareRecord);
             break;
         case 4:
-            link.SetLinkState(LINK_DOWN); // the ESC's family was rejected
+            link.RejectEsc(); // the ESC's family was rejected
             break;
         case 5:
             port.Remove();
@@ -202,7 +202,7 @@ private:
             port.NoteSearch();
             break;
         case 7:
-            link.SetReportIdentity((in.Next() & 1) != 0);
+            link.WantIdentity((in.Next() & 1) != 0);
             break;
         }
     }
@@ -285,8 +285,8 @@ private:
     void AfterStep() {
         const int state = link.GetLinkState();
         Require(state >= LINK_DOWN && state <= LINK_KEEPALIVE);
-        const int subState = link.GetSubState();
-        Require(subState >= 0 && subState <= 3);
+        const corvane::Step step = link.GetStep();
+        Require(LinkStateOf(step) == state && PlaceOf(step) <= 3);
         const int txLength = link.GetTxLength();
         Require(txLength >= 0 && txLength <= kTxBufferSize);
         Require(link.TxOffset() >= 0 && link.TxOffset() + txLength <= kTxBufferSize);

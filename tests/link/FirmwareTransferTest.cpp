@@ -129,7 +129,7 @@ TEST_F(FirmwareTransfer, LoadingDuringATransferIsRefusedAndHarmless) {
 
 TEST_F(FirmwareTransfer, ParameterWriteOverTheSimulatorStoresTheBlock) {
     ConnectAndRead();
-    link.SetReportIdentity(false);
+    link.WantIdentity(false);
     link.m_EscRecord.pData[9 + 5] = 33;
     sink.Clear();
     ASSERT_TRUE(link.WriteParameters());

@@ -115,9 +115,9 @@ TEST_F(Handshake, KeepAliveAnsweredOnlyByTheIdentityOnRecord) {
         SCOPED_TRACE(c.codes.size() * 100 + c.version);
         link.Reset();
         link.BeginWorker();
-        link.SetReportIdentity(true);
+        link.WantIdentity(true);
         Connect();
-        link.SetReportIdentity(false);
+        link.WantIdentity(false);
         const uint32_t epoch = link.Identity().nEpoch;
         clock.Advance(600);
         Pass();
@@ -139,7 +139,7 @@ TEST_F(Handshake, KeepAliveAnsweredOnlyByTheIdentityOnRecord) {
 // greetings may not hold the keep-alive open.
 TEST_F(Handshake, GreetingAfterTheLastFieldIsARestart) {
     Connect();
-    link.SetReportIdentity(false);
+    link.WantIdentity(false);
     clock.Advance(600);
     Pass();
     ASSERT_EQ(Flush(), Bytes{0x27});
@@ -197,17 +197,15 @@ TEST_F(Handshake, StrayBytesDoNotHoldAnIdentifyOpen) {
 TEST_F(Handshake, RejectedEscIgnoresGreetingsUntilATimeout) {
     Greet();
     Identify(8, 49);
-    link.SetLinkState(LINK_DOWN); // the window rejects the family
+    link.RejectEsc(); // the window rejects the family
     Pass();
     EXPECT_EQ(link.GetLinkState(), LINK_WAIT_ESC);
-    EXPECT_EQ(link.GetSubState(), 3);
     sink.Clear();
     EXPECT_EQ(Say({0x13}), Bytes{});
     EXPECT_EQ(Say({0xF7}), Bytes{});
     clock.Advance(1001);
     Pass();
     EXPECT_EQ(sink.Notes(), (std::vector<Note>{{LN_TIMEOUT_WAIT, 3}, {LN_LINK_LOST, 0}}));
-    EXPECT_EQ(link.GetSubState(), 0);
     EXPECT_EQ(Say({0x13}), Bytes{0xF7}); // greeted normally again
 }
 

@@ -24,7 +24,7 @@ protected:
         link.SetNotifySink(&sink);
         link.Reset();
         link.BeginWorker();
-        link.SetReportIdentity(true);
+        link.WantIdentity(true);
         sink.Clear(); // the start-up search's outcome
     }
 

@@ -101,13 +101,68 @@ TEST_F(Transfer, LastBlockIsDoneOnlyOnceTheEscStaysQuiet) {
     EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0);
 }
 
-// A go-on after the body was queued would send it again, to an ESC that left the frame.
+// A flashed ESC may reboot at once and greet, with either of its greetings: that is no
+// verdict on the last block, which stands once the watch is over.
+TEST_F(Transfer, EitherGreetingAfterTheLastBlockIsTheReboot) {
+    for (const uint8_t greeting : {esc::kGreeting, esc::kGoOn}) {
+        Connect();
+        StartFirmware(1);
+        SendFirmwareBlock();
+        Say({0xF1});
+        Say({greeting});
+        clock.Advance(kLastBlockWatchMs + 1);
+        Pass();
+        EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_DONE, 0x81})) << int{greeting};
+        EXPECT_EQ(sink.Count(LN_WRITE_FAILED), 0) << int{greeting};
+        link.Reset();
+        link.BeginWorker();
+    }
+}
+
+// An ESC that greets between a block and its verdict may have restarted and lost the block:
+// no verdict after the greeting counts. A 0x13 is a greeting for sure, and is answered; a
+// second go-on may be one.
+TEST_F(Transfer, AGreetingBeforeTheVerdictFailsTheTransfer) {
+    struct Case {
+        uint8_t greeting;
+        std::vector<uint32_t> codes;
+        Bytes answer;
+    };
+    for (const Case& c : {Case{0x13, {LN_WRITE_FAILED, LN_ESC_RESTARTED}, {0xF7}},
+                          Case{0xF7, {LN_WRITE_FAILED}, {}}}) {
+        Connect();
+        StartFirmware(2);
+        SendFirmwareBlock();
+        sink.Clear();
+        port.Feed({c.greeting, 0xF1});
+        Pass();
+        EXPECT_EQ(sink.Codes(), c.codes) << int{c.greeting};
+        EXPECT_EQ(Flush(), c.answer) << "no block goes again";
+        clock.Advance(200);
+        Pass();
+        EXPECT_EQ(sink.Count(LN_WRITE_DONE), 0);
+        link.Reset();
+        link.BeginWorker();
+    }
+}
+
+// A go-on after the body was queued would send it again, to an ESC that left the frame; and
+// the verdict after it may not be this block's.
 TEST_F(Transfer, GoOnAfterTheBodyWasQueuedSendsNothing) {
     Connect();
     LoadEscBlock(CountingBlock(3));
     ASSERT_TRUE(link.WriteParameters());
     ASSERT_EQ(SendBlock().size(), 514u);
     EXPECT_EQ(Say({0xF7}), Bytes{});
+    EXPECT_EQ(Say({0xF1}), Bytes{});
+    EXPECT_EQ(sink.Notes().back(), (Note{LN_WRITE_FAILED, 0xA1})) << "the verdict is in doubt";
+}
+
+TEST_F(Transfer, TheQuietWatchBoundsTheReads) {
+    Connect();
+    LoadEscBlock(CountingBlock(3));
+    ASSERT_TRUE(link.WriteParameters());
+    ASSERT_EQ(SendBlock().size(), 514u);
     // The quiet watch after the acceptance bounds the reads, so it ends on time, not up to a
     // read wait late; with the watch over, the reads wait in full again.
     Say({0xF1});
@@ -204,10 +259,10 @@ TEST_F(Transfer, AcceptanceBeforeTheWholeFrameLeftIsDropped) {
     Pass();
     ASSERT_EQ(Flush(), Bytes{0x62});
     ASSERT_EQ(Say({0xF7}), Bytes{0xA1});
-    const uint32_t timer = link.GetLastRxTick();
+    const uint32_t timer = link.GetByteTimerStart();
     clock.Advance(300);
     EXPECT_EQ(Say({0xF1}), Bytes{}) << "after the header, before the body";
-    EXPECT_EQ(link.GetLastRxTick(), timer);
+    EXPECT_EQ(link.GetByteTimerStart(), timer);
     port.Feed({0xF7});
     Pass();
     Pass(); // the first report of the body goes out

@@ -34,7 +34,7 @@ TEST(WorkerEndToEnd, ConnectReadWriteKeepAliveUnplug) {
     link.SetNotifySink(&sink);
     link.Reset();
     ASSERT_TRUE(link.Run(true));
-    link.SetReportIdentity(true);
+    link.WantIdentity(true);
 
     ASSERT_TRUE(sink.WaitFor(LN_IDENTIFIED));
     EXPECT_EQ(link.m_EscRecord.byModel, 8);
@@ -44,7 +44,7 @@ TEST(WorkerEndToEnd, ConnectReadWriteKeepAliveUnplug) {
 
     ASSERT_TRUE(link.ReadParameters());
     ASSERT_TRUE(sink.WaitFor(LN_READ_DONE));
-    link.SetReportIdentity(false);
+    link.WantIdentity(false);
     const auto escBlock = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
     ASSERT_NE(link.m_EscRecord.pData, nullptr);
     EXPECT_TRUE(std::equal(escBlock.begin(), escBlock.end(), link.m_EscRecord.pData.get()));
@@ -82,7 +82,7 @@ TEST(WorkerEndToEnd, ReplugReconnects) {
     link.SetNotifySink(&sink);
     link.Reset();
     ASSERT_TRUE(link.Run(true));
-    link.SetReportIdentity(true);
+    link.WantIdentity(true);
     ASSERT_TRUE(sink.WaitFor(LN_IDENTIFIED));
 
     port.PlugDongle(false);
@@ -94,7 +94,7 @@ TEST(WorkerEndToEnd, ReplugReconnects) {
     ASSERT_TRUE(sink.WaitFor(LN_DONGLE_SEARCHED, 2)); // the start-up search's, then this one's
     const std::vector<Note> notes = sink.Notes();
     EXPECT_EQ(std::count(notes.begin(), notes.end(), Note{LN_DONGLE_SEARCHED, kSearchOpened}), 1);
-    link.SetReportIdentity(true);
+    link.WantIdentity(true);
     ASSERT_TRUE(sink.WaitFor(LN_IDENTIFIED, 2));
     EXPECT_EQ(port.HelloCount(), 2);
 }

@@ -59,6 +59,9 @@ Session::Session(std::vector<uint8_t> script) : m_script(std::move(script)) {
         m_allowed[i] = {block[9 + i], defaults[9 + i]};
     }
     m_port.Esc([&](sim::EscSimulator& e) {
+        // An ESC greets one of two ways, after a power-up and after a flash alike.
+        e.SetGreetStyle((setup & 4) != 0 ? sim::GreetStyle::GoOnF7 : sim::GreetStyle::Hello13);
+        e.SetRestartAfterFlash((setup & 8) != 0); // and may reboot at once when flashed
         e.SetIdentity({model, 50, 'A', 12, 2});
         e.SetParamBlock(block);
         e.ExpectFirmware(kBlockLength, kBlocks, 'B', 14, defaults);
@@ -447,10 +450,10 @@ void Session::CheckProgress() {
     KVALinkCore& link = m_controller->Link();
     const int state = link.GetLinkState();
     std::vector<uint32_t> signature = {static_cast<uint32_t>(state),
-                                       static_cast<uint32_t>(link.GetSubState()),
+                                       static_cast<uint32_t>(link.GetStep()),
                                        static_cast<uint32_t>(link.GetBlocksLeft()),
                                        static_cast<uint32_t>(link.GetTxLength()),
-                                       link.GetLastRxTick(),
+                                       link.GetByteTimerStart(),
                                        link.CurrentExchange()};
     const uint32_t now = m_clock.Now();
     if (signature != m_signature) {
@@ -459,7 +462,8 @@ void Session::CheckProgress() {
         return;
     }
     const bool busy = (state >= LINK_IDENTIFY && state <= LINK_KEEPALIVE) ||
-                      link.GetTxLength() > 0 || (state == LINK_WAIT_ESC && link.GetLastRxTick());
+                      link.GetTxLength() > 0 ||
+                      (state == LINK_WAIT_ESC && link.GetByteTimerStart());
     if (busy && now - m_stillSince > kOracleMs) {
         Fail("(f) the link made no progress for 3 s and was not lost");
     }
