@@ -98,8 +98,12 @@ public:
         uint8_t b = 0;
         bool Matches(const uint8_t* byte) const;
     };
+    struct Where {
+        Step one;
+        Step other = Step::Stay;
+    };
     struct Row {
-        Step where[2];
+        Where where;
         ByteMatch on;
         Guard guard;
         const char* guardName;
@@ -107,8 +111,8 @@ public:
         const char* actionName;
         Step next;
         bool counts;
-        const char* why;
-        bool Covers(Step step) const { return where[0] == step || where[1] == step; }
+        const char* why = nullptr;
+        bool Covers(Step step) const { return where.one == step || where.other == step; }
     };
     static std::span<const Row> Table();
 
