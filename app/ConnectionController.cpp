@@ -477,6 +477,9 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
         if (m_firmwareSent) {
             DropConnection();
             m_link.WantIdentity(true);
+            if (m_kept) {
+                m_kept->outlivedFailure = true;
+            }
         }
         EndFirmwareTransfer(text::kFirmwareFailed);
     } else if (command == esc::kWriteParams) {

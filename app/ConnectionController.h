@@ -215,6 +215,9 @@ private:
         std::vector<uint8_t> block;
         uint8_t byModel = 0;
         uint8_t byFamily = 0;
+        // An update failed since they were kept: the ESC may run the new firmware's defaults
+        // by now, so the next update keeps these rather than what the pages show then.
+        bool outlivedFailure = false;
     };
     std::optional<KeptSettings> m_kept;
     // The update was written: the next read of the ESC offers the kept settings back.

@@ -119,8 +119,8 @@ void ConnectionController::UpdateFirmware() {
     // The new firmware starts from its defaults: the settings as the pages show them now are
     // offered back after the update, changes still waiting for WRITE among them (the ESC may
     // hold them already: a write whose read-back failed leaves them marked). An ESC with no
-    // readable settings (an update retried after a failed one) keeps what was kept before.
-    if (m_paramsLoaded && m_params.HasBlock()) {
+    // readable settings, or one whose last update failed, keeps what was kept before.
+    if (m_paramsLoaded && m_params.HasBlock() && !(m_kept && m_kept->outlivedFailure)) {
         const auto end = m_block.begin() + static_cast<std::ptrdiff_t>(m_params.BlockSize());
         m_kept =
             KeptSettings{{m_block.begin(), end}, m_escIdentity.byModel, m_escIdentity.byFamily};

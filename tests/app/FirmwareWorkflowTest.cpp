@@ -148,6 +148,33 @@ TEST_F(FirmwareWorkflow, FailedFlashIsReadAfreshBeforeAnyWrite) {
     EXPECT_TRUE(window->ParamsLoaded());
 }
 
+// A failed update may have left the ESC on the new firmware's defaults: the settings kept
+// before it are what the next update that completes offers back, not those defaults.
+TEST_F(FirmwareWorkflow, KeptSettingsOutliveAFailedUpdate) {
+    port.Esc([](sim::EscSimulator& e) {
+        auto block = e.ParamBlock();
+        block[9 + PARAM_DRAG_BRAKE] = 17;
+        e.SetParamBlock(block);
+    });
+    Connect();
+    Hook();
+    WriteFile(8, 50);
+    port.Esc([](sim::EscSimulator& e) {
+        e.RefuseNextBlocks(4);
+        e.SetParamBlock(MakeRealisticParamBlock());
+    });
+    ClickAt(kFirmwareLabel);
+    ASSERT_TRUE(PumpUntilLine("Fail to Update Firmware!"));
+    ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
+    ASSERT_NE(window->GetParamPosition(PARAM_DRAG_BRAKE), 17);
+    Settle();
+    WriteFile(8, 50);
+    ClickAt(kFirmwareLabel);
+    m_answer = QMessageBox::Yes;
+    ASSERT_TRUE(PumpUntilLine("Previous settings restored."));
+    EXPECT_EQ(window->GetParamPosition(PARAM_DRAG_BRAKE), 17);
+}
+
 // A good read renews the retries: the reads after a failed flash get all of theirs, however
 // many failed before the good one.
 TEST_F(FirmwareWorkflow, AGoodReadRenewsTheRetries) {

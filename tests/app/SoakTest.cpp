@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <random>
 
 #include <QTemporaryDir>
@@ -64,7 +65,12 @@ protected:
     int closeBoxes = 0;
     // Runs while the next confirmation box is open.
     std::function<void()> whileConfirming;
-    // The window's block when the last flash started, and the offers to restore it.
+    // The settings the window keeps to offer back after a flash: taken as a flash starts,
+    // unless an update failed since (the ESC may run the new defaults by then); dropped when
+    // the ESC is lost or they are offered. The block the last offer restores, and the offers.
+    std::optional<std::vector<uint8_t>> kept;
+    bool keptOutlivedFailure = false;
+    int logAtLastFlash = 0;
     std::vector<uint8_t> flashedFrom;
     int restoreBoxes = 0, restoresTaken = 0, logWhenOffered = 0;
     bool restoreTaken = false;
@@ -105,6 +111,9 @@ protected:
                 restoreTaken = Random(0, 1) == 0;
                 writesWhenOffered =
                     port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); });
+                EXPECT_TRUE(kept.has_value()) << "settings offered that were not kept";
+                flashedFrom = kept.value_or(flashedFrom);
+                kept.reset();
                 if (restoreTaken) {
                     ++restoresTaken;
                     chosen.push_back(Restored(flashedFrom));
@@ -468,12 +477,17 @@ protected:
         port.Esc([=](sim::EscSimulator& e) { e.ExpectFirmware(length, blocks, 'A', 13); });
         const size_t storedBefore =
             port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); });
-        flashedFrom = window->Connection().Block();
+        if (NewLineAmong(logAtLastFlash, {"ESC Disconnected.", "Waiting USB Dongle..."})) {
+            kept.reset();
+        }
+        const bool loaded = window->ParamsLoaded();
+        const std::vector<uint8_t> shown = window->Connection().Block();
         const int offersBefore = restoreBoxes;
         ClickAt(kHomeButton);
         const Fault fault = Arm();
         Settle();
         const int from = log.size();
+        logAtLastFlash = from;
         ClickAt(kFirmwareLabel);
         ASSERT_TRUE(refusal.isEmpty()) << refusal.toStdString();
         if (swapped) {
@@ -489,6 +503,10 @@ protected:
             << "busy " << window->TransferBusy() << " live "
             << window->IsHotAreaLive(HotFirmwareUpdate) << " lines "
             << log.mid(from).join(" | ").toStdString();
+        if (loaded && !(kept && keptOutlivedFailure)) {
+            kept = shown;
+            keptOutlivedFailure = false;
+        }
         Strike(fault);
         ASSERT_TRUE(PumpUntil([&] {
             return NewLineAmong(from, {"Updating Firmware Completed.", "Fail to Update Firmware!",
@@ -500,6 +518,9 @@ protected:
             << " stored "
             << port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }) -
                    storedBefore;
+        if (NewLineAmong(from, {"Fail to Update Firmware!"}) && kept) {
+            keptOutlivedFailure = true;
+        }
         // Now and then the ESC refuses the write that restores the settings, or stores a byte of
         // it wrong.
         if (NewLineAmong(from, {"Updating Firmware Completed."}) && Random(0, 3) == 0) {
