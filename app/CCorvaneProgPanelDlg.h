@@ -111,7 +111,6 @@ public:
     int CurrentPage() const { return m_currentPage; }
     CPageBase* Page(int index) const;
     bool ParamsLoaded() const { return m_connection.ParamsLoaded(); }
-    bool FirmwareOnly() const { return m_connection.FirmwareOnly(); }
     bool TransferBusy() const { return m_connection.TransferBusy(); }
     bool FirmwareBusy() const { return m_connection.FirmwareBusy(); }
     uint8_t LitArea() const { return m_litArea; }

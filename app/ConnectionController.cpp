@@ -30,6 +30,34 @@ const char* ConnectedFormat(uint8_t model) {
 constexpr int kDongleRetryMs = 1000;
 } // namespace
 
+const char* OutcomeText(ReadOutcome outcome) {
+    switch (outcome) {
+    case ReadOutcome::Unsupported:
+        return text::kNotSupported;
+    case ReadOutcome::VersionUnknown:
+        return text::kParamVersionUnsupported;
+    case ReadOutcome::Read:
+        return text::kGettingParamsDone;
+    default:
+        return "";
+    }
+}
+
+const char* OutcomeText(WriteOutcome outcome) {
+    switch (outcome) {
+    case WriteOutcome::Done:
+        return text::kUpdateParamsDone;
+    case WriteOutcome::Failed:
+        return text::kUpdateParamsError;
+    case WriteOutcome::HeldOther:
+        return text::kEscHoldsOther;
+    case WriteOutcome::Lost:
+        return text::kEscDisconnected;
+    default:
+        return "";
+    }
+}
+
 ConnectionController::ConnectionController(PortBase& port, ConnectionView& view, Options options)
     : m_port(port), m_view(view), m_options(options), m_link(&port) {
     if (m_options.clock != nullptr) {
@@ -95,7 +123,7 @@ void ConnectionController::TakeLinkNotices() {
         }
         // The end of a read counts only from the read this controller is waiting for.
         const bool readEnd = notice->code == LN_READ_DONE || notice->code == LN_READ_FAILED;
-        if (readEnd && m_readPending && notice->exchange != m_readExchange) {
+        if (readEnd && m_pendingRead && notice->exchange != *m_pendingRead) {
             continue;
         }
         OnLinkNotify(notice->code, notice->value);
@@ -103,8 +131,12 @@ void ConnectionController::TakeLinkNotices() {
 }
 
 bool ConnectionController::StartRead() {
-    m_readPending = m_link.ReadParameters(&m_readExchange);
-    return m_readPending;
+    uint32_t exchange = 0;
+    m_pendingRead.reset();
+    if (m_link.ReadParameters(&exchange)) {
+        m_pendingRead = exchange;
+    }
+    return m_pendingRead.has_value();
 }
 
 void ConnectionController::Say(const QString& line) {
@@ -118,23 +150,7 @@ void ConnectionController::ClearLines() {
 }
 
 bool ConnectionController::IsHotAreaLive(int area) const {
-    switch (area) {
-    case HotCloseButton:
-        return true;
-    case HotFirmwareUpdate:
-        return m_paramsLoaded || m_firmwareOnly;
-    case HotWriteButton:
-        return m_paramsLoaded && !m_transferBusy;
-    case HotBrakesTile:
-    case HotSettingsTile:
-    case HotThrottleTile:
-    case HotTimingTile:
-        return m_paramsLoaded && !m_firmwareBusy;
-    case HotHomeButton:
-        return m_paramsLoaded;
-    default:
-        return false;
-    }
+    return AreaLive(m_state, area);
 }
 
 void ConnectionController::OnDeviceChange(bool arrival, const std::string& path) {
@@ -223,7 +239,7 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         OnReadDone();
         break;
     case LN_READ_FAILED:
-        if (m_verifyPending) {
+        if (m_state == ConnectionState::VerifyingWrite) {
             // A read-back is judged by its own end only: a byte out of place before the
             // reply says nothing of it, and it is not told to the user.
             if ((value & kReadGoesOn) == 0) {
@@ -261,15 +277,14 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
 }
 
 void ConnectionController::OnIdentified() {
-    if (m_verifyPending) {
+    if (m_state == ConnectionState::VerifyingWrite) {
         OnVerifyFailed(); // the block was never confirmed on the ESC it was sent to
     }
-    m_firmwareOnly = false;
     m_escIdentity = m_link.Identity();
     // A new identity is a new connection, whatever ESC it names: until its read has finished
     // nothing the user does may reach it, so the tool counts as not connected. The pages go
     // too: they show the old block, and new firmware may describe other ranges.
-    if (m_paramsLoaded || m_view.PagesExist()) {
+    if (m_state != ConnectionState::NotConnected || m_view.PagesExist()) {
         DropConnection();
     }
     const EscIdentity& esc = m_escIdentity;
@@ -284,8 +299,10 @@ void ConnectionController::OnIdentified() {
         if (m_lastLine != QLatin1String(text::kNotSupported)) {
             Say(text::kNotSupported);
         }
+        m_lastRead = ReadOutcome::Unsupported;
         return;
     }
+    m_lastRead = ReadOutcome::Reading;
     char line[128];
     std::snprintf(line, sizeof line, format, esc.byVersionLetter, esc.byVersion / 10.0);
     Say(QString::fromLatin1(line));
@@ -300,18 +317,18 @@ void ConnectionController::OnIdentified() {
 void ConnectionController::OnReadFailed() {
     // Asked again at the next identities, a few times: an ESC that was just flashed may fail
     // its first read, and a re-plug would throw the settings kept for it away.
-    m_readPending = false;
+    m_pendingRead.reset();
     m_link.WantIdentity(++m_failedReads <= kReadRetries);
 }
 
 void ConnectionController::OnReadDone() {
     // Only the end of a read that really ran counts (a refused hand-over posts this too).
-    if (!m_readPending) {
+    if (!m_pendingRead) {
         return;
     }
-    m_readPending = false;
+    m_pendingRead.reset();
     const TransferRecord& esc = m_link.m_EscRecord;
-    if (m_verifyPending) {
+    if (m_state == ConnectionState::VerifyingWrite) {
         OnVerifyDone(esc);
         return;
     }
@@ -334,15 +351,15 @@ void ConnectionController::OnReadDone() {
         m_view.CreatePages(true);
         m_link.WantIdentity(false);
         m_failedReads = 0;
-        m_paramsLoaded = true;
+        m_state = ConnectionState::Connected;
+        m_lastRead = ReadOutcome::Read;
         if (std::exchange(m_restoreDue, false) && m_kept) {
             // Only the ESC that was updated gets its settings back; the box opens once this
             // notice is handled.
             if (m_kept->byModel == m_escIdentity.byModel &&
                 m_kept->byFamily == m_escIdentity.byFamily) {
                 QMetaObject::invokeMethod(
-                    this, [this, epoch = m_escIdentity.nEpoch] { OfferRestore(epoch); },
-                    Qt::QueuedConnection);
+                    this, [this, esc = TakeEsc()] { OfferRestore(esc); }, Qt::QueuedConnection);
             } else {
                 m_kept.reset();
             }
@@ -352,7 +369,8 @@ void ConnectionController::OnReadDone() {
         Say(text::kParamVersionUnsupported);
         Say(text::kPleaseUpdateFirmware);
         m_link.WantIdentity(false);
-        m_firmwareOnly = true;
+        m_state = ConnectionState::FirmwareOnly;
+        m_lastRead = ReadOutcome::VersionUnknown;
         // The updated ESC cannot take the settings; they wait for its next update, and no
         // other ESC read meanwhile is offered them.
         m_restoreDue = false;
@@ -360,11 +378,10 @@ void ConnectionController::OnReadDone() {
 }
 
 void ConnectionController::DropConnection() {
-    if (m_paramsLoaded && !m_params.ParamsUnchanged()) {
+    if (RulesOf(m_state).paramsRead && !m_params.ParamsUnchanged()) {
         m_unsent = UnsentChanges{m_params.Snapshot(), m_block};
     }
-    m_paramsLoaded = false;
-    m_firmwareOnly = false;
+    m_state = ConnectionState::NotConnected;
     m_view.CreatePages(false);
 }
 
@@ -386,36 +403,37 @@ void ConnectionController::TakeBackUnsentChanges() {
 }
 
 void ConnectionController::OnLinkLost() {
+    if (m_state == ConnectionState::WritingParams || m_state == ConnectionState::VerifyingWrite) {
+        m_lastWrite = WriteOutcome::Lost;
+    }
     DropConnection();
-    m_readPending = false;
+    m_pendingRead.reset();
     m_failedReads = 0;
     m_restoredLine.clear();
     // Whichever ESC answers next may be another one: the settings kept are not offered to it.
     m_restoreDue = false;
     m_kept.reset();
-    m_verifyPending = false;
-    m_firmwareBusy = false;
+    m_firmwareSent = false;
     DismissCloseQuestion();
     m_link.WantIdentity(true);
     Say(text::kEscDisconnected);
-    Say(text::kWaitingEsc);
-    m_transferBusy = false;
+    // The newest line names what is awaited: the dongle, when it went with the ESC.
+    Say(m_port.GetState() == PORT_CLOSED ? text::kWaitingDongleAfterRemoval : text::kWaitingEsc);
 }
 
 void ConnectionController::OnEscRestarted() {
     // Not connected until the ESC is identified and read afresh; a flashed ESC that rebooted
     // keeps the settings to offer back, since the same ESC is still on the lead.
-    if (m_verifyPending) {
+    if (m_state == ConnectionState::VerifyingWrite) {
         OnVerifyFailed();
     }
-    m_readPending = false;
+    m_pendingRead.reset();
     m_failedReads = 0;
     DropConnection();
     Say(text::kWaitingEsc);
 }
 
 void ConnectionController::OnBlockStart(uint32_t command) {
-    m_transferBusy = true;
     if (command == esc::kWriteFirmware) {
         m_firmwareSent = true;
         m_view.ShowProgress(true);
@@ -424,26 +442,41 @@ void ConnectionController::OnBlockStart(uint32_t command) {
     }
 }
 
+void ConnectionController::EndTransfer() {
+    switch (m_state) {
+    case ConnectionState::WritingParams:
+    case ConnectionState::VerifyingWrite:
+    case ConnectionState::UpdatingFirmware:
+        m_state = ConnectionState::Connected;
+        break;
+    case ConnectionState::UpdatingFirmwareOnly:
+        m_state = ConnectionState::FirmwareOnly;
+        break;
+    default:
+        break;
+    }
+}
+
 void ConnectionController::EndFirmwareTransfer(const char* line) {
     m_firmwareSent = false;
-    m_transferBusy = false;
-    m_firmwareBusy = false;
+    EndTransfer();
     DismissCloseQuestion();
     m_view.ShowProgress(false);
     Say(line);
 }
 
 void ConnectionController::DismissCloseQuestion() {
-    if (m_closeQuestionOpen && !m_closeQuestionStale) {
-        m_closeQuestionStale = true;
+    if (m_closeQuestion == CloseQuestion::Open) {
+        m_closeQuestion = CloseQuestion::Stale;
         m_view.DismissQuestion();
     }
 }
 
 void ConnectionController::FailParameterWrite() {
-    m_transferBusy = false;
+    EndTransfer();
     m_restoredLine.clear();
     m_view.RestorePressedHighlight();
+    m_lastWrite = WriteOutcome::Failed;
     Say(text::kUpdateParamsError);
 }
 
@@ -453,19 +486,17 @@ void ConnectionController::OnWriteDone(uint32_t command) {
         m_restoreDue = m_kept.has_value();
         // The new firmware may lay its parameters out otherwise: until the fresh read is
         // done the old block must not reach it, nor any edit be made to it.
-        m_paramsLoaded = false;
-        m_firmwareOnly = false;
+        m_state = ConnectionState::NotConnected;
         m_view.CreatePages(false);
     } else if (command == esc::kWriteParams) {
         // The ESC says it took the block; what it holds is read back before the write
         // counts as done, and WRITE stays dead until then.
-        m_transferBusy = true;
-        m_verifyPending = true;
+        m_state = ConnectionState::VerifyingWrite;
         if (!StartRead()) {
             OnVerifyFailed();
         }
     } else {
-        m_transferBusy = false;
+        EndTransfer();
     }
 }
 
@@ -485,18 +516,18 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
     } else if (command == esc::kWriteParams) {
         FailParameterWrite();
     } else {
-        m_transferBusy = false;
+        EndTransfer();
     }
 }
 
 void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
-    m_verifyPending = false;
-    m_transferBusy = false;
+    EndTransfer();
     const bool whole = esc.pData && esc.nDataSize == m_sentBlock.size();
     if (whole && std::equal(m_sentBlock.begin(), m_sentBlock.end(), esc.pData.get())) {
         // What the ESC holds is what was sent, not what the pages hold by now.
         m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
         m_view.RestorePressedHighlight();
+        m_lastWrite = WriteOutcome::Done;
         Say(text::kUpdateParamsDone);
         if (!m_restoredLine.isEmpty()) {
             Say(std::exchange(m_restoredLine, QString()));
@@ -528,6 +559,7 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
     m_view.ReloadPages();
     m_restoredLine.clear();
     m_view.RestorePressedHighlight();
+    m_lastWrite = WriteOutcome::HeldOther;
     Say(text::kUpdateParamsError);
     Say(text::kEscHoldsOther);
 }
@@ -535,8 +567,7 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
 void ConnectionController::OnVerifyFailed() {
     // Accepted but not confirmed: the write is not called done, and its changes stay
     // waiting for the next WRITE.
-    m_verifyPending = false;
-    m_readPending = false;
+    m_pendingRead.reset();
     FailParameterWrite();
 }
 

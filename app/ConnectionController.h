@@ -17,6 +17,7 @@
 
 #include "AccessNotice.h"
 #include "Clock.h"
+#include "ConnectionState.h"
 #include "KVALinkCore.h"
 #include "LinkNoticeQueue.h"
 #include "ParameterSet.h"
@@ -56,6 +57,34 @@ public:
     virtual void DismissQuestion() = 0;
 };
 
+// How the last read of the ESC and the last parameter write ended, for callers without a
+// window: each outcome's text is the status line that said it.
+enum class ReadOutcome : uint8_t {
+    NoEsc,          // no ESC has been identified
+    Unsupported,    // "ESC not support!"
+    VersionUnknown, // "Parameter Version not support."
+    Reading,        // identified; the read is under way or is tried again
+    Read,           // "Getting Parameters... Completed."
+};
+enum class WriteOutcome : uint8_t {
+    None,
+    Running,
+    Done,      // "Update Parameters Completed."
+    Failed,    // "Update Parameters ERROR!!"
+    HeldOther, // "ESC holds other values than were sent."
+    Lost,      // "ESC Disconnected."
+};
+const char* OutcomeText(ReadOutcome outcome);
+const char* OutcomeText(WriteOutcome outcome);
+
+// What a load of a settings file did: the status line it said, and the settings that found
+// no place on this ESC (named in that line).
+struct LoadOutcome {
+    bool loaded = false;
+    QString line;
+    QStringList notPlaced;
+};
+
 class ConnectionController : public QObject {
     Q_OBJECT
 
@@ -88,14 +117,14 @@ public:
     // The settings file: live while the parameters are read and no transfer runs. Save
     // writes the settings the pages show; a load places the file's values where this ESC's
     // descriptors offer them, as changes waiting for WRITE. Both ask for the file first.
-    bool SettingsFileLive() const { return m_paramsLoaded && !m_transferBusy && !m_firmwareBusy; }
+    bool SettingsFileLive() const { return RulesOf(m_state).writeLive; }
     void SaveSettings();
     void LoadSettings();
     // The same with the file given; false when nothing was saved or loaded (said in a box).
     bool SaveSettingsTo(const QString& path);
     // The settings file's text for what the pages show, saved now.
     QByteArray SettingsJson() const;
-    bool LoadSettingsFrom(const QString& path);
+    LoadOutcome LoadSettingsFrom(const QString& path);
 
     // Asked before the window closes: a close during a firmware transfer is put to the user
     // (false keeps the window), one during a parameter write waits for the write to end.
@@ -108,10 +137,12 @@ public:
     // The block the pages edit.
     const std::vector<uint8_t>& Block() const { return m_block; }
     KVALinkCore& Link() { return m_link; }
-    bool ParamsLoaded() const { return m_paramsLoaded; }
-    bool FirmwareOnly() const { return m_firmwareOnly; }
-    bool TransferBusy() const { return m_transferBusy; }
-    bool FirmwareBusy() const { return m_firmwareBusy; }
+    ConnectionState State() const { return m_state; }
+    ReadOutcome LastRead() const { return m_lastRead; }
+    WriteOutcome LastWrite() const { return m_lastWrite; }
+    bool ParamsLoaded() const { return RulesOf(m_state).paramsRead; }
+    bool TransferBusy() const { return RulesOf(m_state).transferBusy; }
+    bool FirmwareBusy() const { return RulesOf(m_state).firmwareBusy; }
     // The ESC of the last identity handled, and the copy handed to the last parameter write.
     const EscIdentity& Identity() const { return m_escIdentity; }
     const std::vector<uint8_t>& SentBlock() const { return m_sentBlock; }
@@ -126,6 +157,16 @@ private:
         ConnectionView& view;
         ~LiveAreasNotice() { view.LiveAreasChanged(); }
     };
+
+    // A request's hold on the ESC it was asked of: taken as the request starts, and checked
+    // where it lands (after a box or a dialog, whose event loop may have seen the ESC go).
+    struct EscToken {
+        uint32_t epoch = 0;
+    };
+    EscToken TakeEsc() const { return {m_escIdentity.nEpoch}; }
+    bool SameEsc(EscToken token) const { return token.epoch == m_escIdentity.nEpoch; }
+    // The state a transfer ends in: the one it started from, or not connected.
+    void EndTransfer();
 
     // Every status line goes through here.
     void Say(const QString& line);
@@ -164,7 +205,7 @@ private:
     void OnVerifyFailed();
     TransferRecord EscAsRecord() const;
     // Puts the settings kept from before a firmware update back, if the user wants them.
-    void OfferRestore(uint32_t epoch);
+    void OfferRestore(EscToken esc);
     void WaitForParameterWrite();
     QMessageBox::StandardButton
     Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
@@ -181,25 +222,16 @@ private:
     uint32_t m_announcedOpening = 0; // the opening "connected" (or "Waiting ESC...") was said of
     QTimer m_dongleRetry;
 
-    // The ESC's block has been read and its version is one the pages understand.
-    bool m_paramsLoaded = false;
-    // The block's version is not understood: only a firmware update is offered.
-    bool m_firmwareOnly = false;
-    // A parameter or firmware write is under way (from the hand-over to its end).
-    bool m_transferBusy = false;
-    // From the confirmed firmware update until the transfer ends: the home face stays.
-    bool m_firmwareBusy = false;
+    ConnectionState m_state = ConnectionState::NotConnected;
+    ReadOutcome m_lastRead = ReadOutcome::NoEsc;
+    WriteOutcome m_lastWrite = WriteOutcome::None;
     // A block of the firmware transfer has gone out: a failure leaves unknown firmware.
     bool m_firmwareSent = false;
-    // A read was handed to the link and its result has not come yet.
-    bool m_readPending = false;
-    uint32_t m_readExchange = 0; // the link's serial of that read
+    // The link's serial of the read handed over whose result has not come yet.
+    std::optional<uint32_t> m_pendingRead;
     // Reads of this ESC that ended failed in a row; each is tried again, a few times.
     int m_failedReads = 0;
     static constexpr int kReadRetries = 3;
-    // That read reads back a parameter block the ESC accepted, to compare it with what was
-    // sent: the write is not done until it ends.
-    bool m_verifyPending = false;
     // The ESC of the last identity handled; its epoch counts the connections.
     EscIdentity m_escIdentity;
     // The controller's own copy of the ESC's block, filled from the link's after every
@@ -231,9 +263,9 @@ private:
         std::vector<uint8_t> edited;
     };
     std::optional<UnsentChanges> m_unsent;
-    // The close question is open; the transfer it asked about has ended meanwhile.
-    bool m_closeQuestionOpen = false;
-    bool m_closeQuestionStale = false;
+    // The close question: open, or open about a transfer that has ended meanwhile.
+    enum class CloseQuestion : uint8_t { None, Open, Stale };
+    CloseQuestion m_closeQuestion = CloseQuestion::None;
     // The last status line said.
     QString m_lastLine;
 };

@@ -22,6 +22,11 @@ constexpr uint32_t kCloseWaitStepMs = 10;
 
 void ConnectionController::UpdateParameters() {
     const LiveAreasNotice notice{m_view};
+    // Only a connected ESC whose block the pages show takes one: not one being written,
+    // updated, or half-flashed and not yet read afresh.
+    if (!RulesOf(m_state).writeLive) {
+        return;
+    }
     if (m_params.ParamsUnchanged()) {
         Say(text::kParamsIdentical);
         m_view.RestorePressedHighlight();
@@ -30,10 +35,10 @@ void ConnectionController::UpdateParameters() {
     // The link gets a copy: the pages may go on changing the controller's block meanwhile. Only
     // the ESC whose block this is may take it; every refusal comes back as a failed write.
     std::vector<uint8_t> copy = m_block;
-    if (m_link.WriteParameters(copy.data(), static_cast<uint32_t>(copy.size()),
-                               m_escIdentity.nEpoch)) {
+    if (m_link.WriteParameters(copy.data(), static_cast<uint32_t>(copy.size()), TakeEsc().epoch)) {
         m_sentBlock = std::move(copy);
-        m_transferBusy = true; // dead from the hand-over on, not only from the first block
+        m_state = ConnectionState::WritingParams; // from the hand-over, not the first block
+        m_lastWrite = WriteOutcome::Running;
     }
 }
 
@@ -57,7 +62,7 @@ void ConnectionController::UpdateFirmware() {
     const LiveAreasNotice notice{m_view};
     // A second update while blocks are still going out would replace the payload the worker
     // is framing from: refuse it and leave the running transfer alone.
-    if (m_transferBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+    if (TransferBusy() || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
         Say(text::kFirmwareBusy);
         return;
     }
@@ -74,7 +79,7 @@ void ConnectionController::UpdateFirmware() {
         return;
     }
     // The dialog ran a event loop: the ESC may have gone, or a transfer started, meanwhile.
-    if (!(m_paramsLoaded || m_firmwareOnly) || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+    if (!RulesOf(m_state).firmwareLive || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
         return;
     }
     std::istringstream file(std::move(bytes));
@@ -90,17 +95,19 @@ void ConnectionController::UpdateFirmware() {
     // The checks hold for this ESC connection only. The box runs an event loop: the ESC may
     // be swapped for another meanwhile, which is identified and read while the box is open.
     // Every identity is a new connection (epoch); a lost one leaves the tool not connected.
-    const uint32_t checkedEpoch = m_escIdentity.nEpoch;
+    const EscToken checked = TakeEsc();
     if (Ask(QMessageBox::Information, text::kFirmwareConfirm,
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
         Say(text::kFirmwareCancelled);
         return;
     }
-    const bool sameEsc = m_escIdentity.nEpoch == checkedEpoch &&
-                         (m_paramsLoaded || m_firmwareOnly) && !m_transferBusy &&
-                         !m_link.IsTransferBusy(&m_link.m_FirmwareRecord) &&
-                         CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, EscAsRecord()) ==
-                             FirmwareVerdict::Accepted;
+    const ConnectionState from = m_state;
+    const bool sameEsc =
+        SameEsc(checked) &&
+        (from == ConnectionState::Connected || from == ConnectionState::FirmwareOnly) &&
+        !m_link.IsTransferBusy(&m_link.m_FirmwareRecord) &&
+        CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, EscAsRecord()) ==
+            FirmwareVerdict::Accepted;
     if (!sameEsc) {
         Say(text::kFirmwareCancelled);
         return;
@@ -110,17 +117,19 @@ void ConnectionController::UpdateFirmware() {
     m_view.SelectPage(PageHost::kNoPage);
     // The link refuses an ESC connection other than the checked one even if the controller has
     // not heard of the change yet (told as a failed update: nothing was sent).
-    if (!m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord, checkedEpoch)) {
+    if (!m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord, checked.epoch)) {
         return;
     }
     Say(text::kUpdatingFirmware);
-    m_transferBusy = true; // the write button is dead from now on, not only from the first block
-    m_firmwareBusy = true;
+    // The write button is dead from now on, not only from the first block.
+    m_state = from == ConnectionState::Connected ? ConnectionState::UpdatingFirmware
+                                                 : ConnectionState::UpdatingFirmwareOnly;
     // The new firmware starts from its defaults: the settings as the pages show them now are
     // offered back after the update, changes still waiting for WRITE among them (the ESC may
     // hold them already: a write whose read-back failed leaves them marked). An ESC with no
     // readable settings, or one whose last update failed, keeps what was kept before.
-    if (m_paramsLoaded && m_params.HasBlock() && !(m_kept && m_kept->outlivedFailure)) {
+    if (from == ConnectionState::Connected && m_params.HasBlock() &&
+        !(m_kept && m_kept->outlivedFailure)) {
         const auto end = m_block.begin() + static_cast<std::ptrdiff_t>(m_params.BlockSize());
         m_kept =
             KeptSettings{{m_block.begin(), end}, m_escIdentity.byModel, m_escIdentity.byFamily};
@@ -129,11 +138,10 @@ void ConnectionController::UpdateFirmware() {
     m_view.StartProgress(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
 }
 
-void ConnectionController::OfferRestore(uint32_t epoch) {
+void ConnectionController::OfferRestore(EscToken esc) {
     const LiveAreasNotice notice{m_view};
     const auto stillThisEsc = [&] {
-        return m_escIdentity.nEpoch == epoch && m_paramsLoaded && m_params.HasBlock() &&
-               !m_transferBusy;
+        return SameEsc(esc) && m_state == ConnectionState::Connected && m_params.HasBlock();
     };
     if (!m_kept) {
         return;
@@ -169,15 +177,15 @@ void ConnectionController::OfferRestore(uint32_t epoch) {
 }
 
 bool ConnectionController::ConfirmClose() {
-    if (m_firmwareBusy || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
-        m_closeQuestionOpen = true;
-        m_closeQuestionStale = false;
+    if (FirmwareBusy() || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+        m_closeQuestion = CloseQuestion::Open;
         const bool yes =
             Ask(QMessageBox::Warning, text::kCloseDuringFirmware,
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
-        m_closeQuestionOpen = false;
         // A Yes given to a question about a transfer that has ended since closes nothing.
-        return yes && !m_closeQuestionStale;
+        const bool stale = m_closeQuestion == CloseQuestion::Stale;
+        m_closeQuestion = CloseQuestion::None;
+        return yes && !stale;
     }
     WaitForParameterWrite();
     return true;

@@ -20,11 +20,11 @@ QString ConnectionController::ChooseSettingsFile(bool save) {
     }
     // The dialog runs an event loop: the ESC may be swapped meanwhile, and what the user asked
     // for was about the one before.
-    const uint32_t epoch = m_escIdentity.nEpoch;
+    const EscToken esc = TakeEsc();
     const QString path = m_view.ChooseSettingsFile(
         save,
         save ? SuggestedSettingsName(m_escIdentity.byModel, QDate::currentDate()) : QString());
-    if (!path.isEmpty() && m_escIdentity.nEpoch != epoch) {
+    if (!path.isEmpty() && !SameEsc(esc)) {
         Say(text::kSettingsEscChanged);
         return {};
     }
@@ -63,9 +63,9 @@ bool ConnectionController::SaveSettingsTo(const QString& path) {
     return true;
 }
 
-bool ConnectionController::LoadSettingsFrom(const QString& path) {
+LoadOutcome ConnectionController::LoadSettingsFrom(const QString& path) {
     if (!SettingsFileLive()) {
-        return false;
+        return {};
     }
     const LiveAreasNotice notice{m_view};
     QString refusal;
@@ -73,26 +73,28 @@ bool ConnectionController::LoadSettingsFrom(const QString& path) {
     if (!file) {
         Ask(QMessageBox::Warning, refusal, QMessageBox::Ok, QMessageBox::NoButton,
             text::kSettingsCaption);
-        return false;
+        return {};
     }
     if (file->model != m_escIdentity.byModel || file->family != m_escIdentity.byFamily) {
         Ask(QMessageBox::Warning, text::kSettingsOtherModel, QMessageBox::Ok, QMessageBox::NoButton,
             text::kSettingsCaption);
-        return false;
+        return {};
     }
     // The same rule as the restore after a firmware update: the same firmware takes every
     // value, another one each value its descriptors offer a place for.
     ParameterSet loaded;
     loaded.SetBlock(file->block.data(), file->block.size());
-    QStringList refused;
+    LoadOutcome outcome{true, {}, {}};
     for (const int index : m_params.TakeValuesFrom(loaded)) {
-        refused << QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label);
+        outcome.notPlaced << QString::fromUtf8(kParamInfo[static_cast<size_t>(index)].label);
     }
     m_view.ReloadPages();
-    Say(refused.isEmpty() ? QString::fromUtf8(text::kSettingsLoaded).arg(NameOf(path))
-                          : QString::fromUtf8(text::kSettingsLoadedExcept)
-                                .arg(NameOf(path), refused.join(QStringLiteral(", "))));
-    return true;
+    outcome.line = outcome.notPlaced.isEmpty()
+                       ? QString::fromUtf8(text::kSettingsLoaded).arg(NameOf(path))
+                       : QString::fromUtf8(text::kSettingsLoadedExcept)
+                             .arg(NameOf(path), outcome.notPlaced.join(QStringLiteral(", ")));
+    Say(outcome.line);
+    return outcome;
 }
 
 } // namespace corvane

@@ -20,15 +20,14 @@ namespace {
 // How long a write and its read-back may take.
 constexpr int kWriteWaitMs = 10000;
 
-// The controller's view without a window: it keeps the lines and the last box's text, and
-// answers every box No (no restore offer is taken up unasked).
+// The controller's view without a window: it keeps the last box's text, and answers every
+// box No (no restore offer is taken up unasked). Outcomes come from the controller itself.
 class QuietView : public ConnectionView {
 public:
-    QStringList lines;
     QString box;
     bool pages = false;
 
-    void AddStatus(const QString& line) override { lines << line; }
+    void AddStatus(const QString&) override {}
     void ClearStatus() override {}
     void CreatePages(bool create) override { pages = create; }
     bool PagesExist() const override { return pages; }
@@ -76,21 +75,23 @@ int Fail(std::FILE* out, const QString& reason) {
 }
 
 // Why no ESC's settings were read in time.
-QString NotConnected(const PortBase& port, const QuietView& view) {
+QString NotConnected(const PortBase& port, const ConnectionController& controller) {
     if (!port.HoldsDevice()) {
         return port.DongleInUse()    ? QStringLiteral("the USB dongle is in use by another program")
                : port.AccessDenied() ? QStringLiteral("access to the USB dongle denied: install "
                                                       "the udev rule and re-plug the dongle")
                                      : QStringLiteral("no USB dongle found");
     }
-    for (const char* unsupported : {text::kNotSupported, text::kParamVersionUnsupported}) {
-        if (view.lines.contains(QString::fromUtf8(unsupported))) {
-            return QStringLiteral("unsupported ESC: %1").arg(QString::fromUtf8(unsupported));
-        }
+    switch (const ReadOutcome read = controller.LastRead()) {
+    case ReadOutcome::Unsupported:
+    case ReadOutcome::VersionUnknown:
+        return QStringLiteral("unsupported ESC: %1").arg(QString::fromUtf8(OutcomeText(read)));
+    case ReadOutcome::Reading:
+    case ReadOutcome::Read: // read, and lost before the options began
+        return QStringLiteral("the ESC's settings could not be read");
+    default:
+        return QStringLiteral("no ESC answered");
     }
-    return view.lines.contains(QString::fromUtf8(text::kGettingParams))
-               ? QStringLiteral("the ESC's settings could not be read")
-               : QStringLiteral("no ESC answered");
 }
 
 void Show(std::FILE* out, const ConnectionController& controller) {
@@ -113,29 +114,21 @@ void Show(std::FILE* out, const ConnectionController& controller) {
 }
 
 // Writes what the load placed, and waits for the read-back's verdict: "" when confirmed.
-QString WriteLoaded(ConnectionController& controller, const QuietView& view) {
-    const qsizetype from = view.lines.size();
+QString WriteLoaded(ConnectionController& controller) {
     controller.UpdateParameters();
-    const QStringList ends{text::kUpdateParamsDone, text::kUpdateParamsError,
-                           text::kEscDisconnected, text::kWaitingEsc};
-    QString end;
-    WaitUntil(
-        [&] {
-            for (qsizetype i = from; i < view.lines.size(); ++i) {
-                if (ends.contains(view.lines[i])) {
-                    end = view.lines[i];
-                    return true;
-                }
-            }
-            return false;
-        },
-        kWriteWaitMs);
-    if (end == QLatin1String(text::kUpdateParamsDone)) {
-        return {};
+    const auto ended = [&] {
+        const WriteOutcome write = controller.LastWrite();
+        return write != WriteOutcome::None && write != WriteOutcome::Running;
+    };
+    if (controller.LastWrite() != WriteOutcome::Running || !WaitUntil(ended, kWriteWaitMs)) {
+        return ended() ? QStringLiteral("the write failed: %1")
+                             .arg(QString::fromUtf8(OutcomeText(controller.LastWrite())))
+                       : QStringLiteral("the write did not end in time");
     }
-    const QString last = view.lines.size() > from ? view.lines.last() : QString();
-    return end.isEmpty() ? QStringLiteral("the write did not end in time")
-                         : QStringLiteral("the write failed: %1").arg(last);
+    return controller.LastWrite() == WriteOutcome::Done
+               ? QString()
+               : QStringLiteral("the write failed: %1")
+                     .arg(QString::fromUtf8(OutcomeText(controller.LastWrite())));
 }
 
 } // namespace
@@ -154,7 +147,7 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
     search.stop();
     int status = 0;
     if (!connected) {
-        status = Fail(out, NotConnected(port, view));
+        status = Fail(out, NotConnected(port, controller));
     }
     for (const SettingsCommand& command : connected ? commands : std::vector<SettingsCommand>{}) {
         const QString path = QFile::decodeName(command.path.c_str());
@@ -178,19 +171,20 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
             }
             continue;
         }
-        if (!controller.LoadSettingsFrom(path)) {
+        const LoadOutcome load = controller.LoadSettingsFrom(path);
+        if (!load.loaded) {
             status = Fail(out, view.box);
             break;
         }
         // Settings the ESC has no place for are named, as in the window's status list.
-        if (view.lines.last().contains(QLatin1String(", except: "))) {
-            Print(out, view.lines.last() + QLatin1Char('\n'));
+        if (!load.notPlaced.isEmpty()) {
+            Print(out, load.line + QLatin1Char('\n'));
         }
         const QStringList changes = DescribeChanges(controller.Params());
         if (changes.isEmpty()) {
             continue;
         }
-        if (const QString failed = WriteLoaded(controller, view); !failed.isEmpty()) {
+        if (const QString failed = WriteLoaded(controller); !failed.isEmpty()) {
             status = Fail(out, failed);
             break;
         }

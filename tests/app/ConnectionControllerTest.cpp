@@ -32,6 +32,16 @@ TEST_F(Connection, DongleArrivalAndRemoval) {
     EXPECT_EQ(Lines(), QStringList{"Waiting USB Dongle..."});
 }
 
+// With the only dongle pulled, the newest line asks for a dongle, not for the ESC.
+TEST_F(Connection, TheNewestLineAfterThePullNamesTheDongle) {
+    Connect();
+    port.PlugDongle(false);
+    controller->OnDeviceChange(false, sim::SimPort::kDevicePath);
+    ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
+    EXPECT_EQ(Lines(),
+              (QStringList{"Waiting USB Dongle...", "ESC Disconnected.", "Waiting USB Dongle..."}));
+}
+
 // The window hears of the dongle's removal before it hears that the worker opened it: the
 // dongle that is gone is not said to be connected.
 TEST_F(Connection, OpeningHeardOfAfterItsRemovalIsNotAnnounced) {

@@ -144,8 +144,13 @@ TEST_F(FirmwareWorkflow, FailedFlashIsReadAfreshBeforeAnyWrite) {
     ASSERT_TRUE(PumpUntilLine("Fail to Update Firmware!"));
     EXPECT_FALSE(window->ParamsLoaded());
     EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    // Nor does the controller's own write send it, whoever calls it.
+    ParameterSet& params = window->Connection().Params();
+    params.SetParamPosition(PARAM_DRAG_BRAKE, params.GetParamPosition(PARAM_DRAG_BRAKE) ^ 1);
+    window->Connection().UpdateParameters();
     ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
     EXPECT_TRUE(window->ParamsLoaded());
+    EXPECT_TRUE(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().empty(); }));
 }
 
 // A failed update may have left the ESC on the new firmware's defaults: the settings kept
