@@ -91,12 +91,6 @@ public:
     void DismissQuestion() override;
 
     // Forwarded to the connection controller.
-    void OnLinkNotify(uint32_t code, uint32_t value) { m_connection.OnLinkNotify(code, value); }
-    void OnDeviceChange(bool arrival, const std::string& path) {
-        m_connection.OnDeviceChange(arrival, path);
-    }
-    void RetryDongleSearch() { m_connection.RetryDongleSearch(); }
-    bool DongleRetryActive() const { return m_connection.DongleRetryActive(); }
     void UpdateParameters() { m_connection.UpdateParameters(); }
     void UpdateFirmware() { m_connection.UpdateFirmware(); }
 

@@ -26,8 +26,6 @@ const char* ConnectedFormat(uint8_t model) {
         return nullptr;
     }
 }
-// How often to look for a dongle that another program holds.
-constexpr int kDongleRetryMs = 1000;
 } // namespace
 
 const char* OutcomeText(ReadOutcome outcome) {
@@ -59,12 +57,12 @@ const char* OutcomeText(WriteOutcome outcome) {
 }
 
 ConnectionController::ConnectionController(PortBase& port, ConnectionView& view, Options options)
-    : m_port(port), m_view(view), m_options(options), m_link(&port) {
+    : m_port(port), m_view(view), m_options(options), m_link(&port),
+      m_dongles(
+          port, [this](const QString& line) { Say(line); }, [this] { ClearLines(); }) {
     if (m_options.clock != nullptr) {
         m_link.SetClock(m_options.clock);
     }
-    m_dongleRetry.setInterval(kDongleRetryMs);
-    connect(&m_dongleRetry, &QTimer::timeout, this, &ConnectionController::RetryDongleSearch);
 }
 
 ConnectionController::~ConnectionController() {
@@ -88,15 +86,7 @@ void ConnectionController::Start() {
         SystemClock::Instance().Sleep(100);
     }
     m_view.ShowProgress(false);
-    Say(m_port.HoldsDevice() ? text::kWaitingEsc : text::kWaitingDongleAtStart);
-    m_announcedOpening = m_port.HoldsDevice() ? m_port.OpenSerial() : 0;
-    NoteAccessAfterSearch(m_port.HoldsDevice() ? kSearchOpened | kSearchWholeWalk
-                                               : kSearchWholeWalk | m_port.AccessFlags());
-    if (!m_port.HoldsDevice() && m_options.startWorker) {
-        // The worker's first search may not have ended within the pause: one more look
-        // soon, which also starts the retries if another program holds the dongle.
-        m_dongleRetry.start();
-    }
+    m_dongles.AfterStart(m_options.startWorker);
 }
 
 void ConnectionController::Stop() {
@@ -118,7 +108,7 @@ void ConnectionController::TakeLinkNotices() {
     // One at a time: a notice may open a box, whose event loop takes the ones after it.
     while (const std::optional<LinkNotice> notice = m_notices.Take()) {
         if (notice->code == LN_DONGLE_SEARCHED) {
-            OnDongleSearched(notice->value, notice->exchange);
+            m_dongles.OnSearched(notice->value, notice->exchange);
             continue;
         }
         // The end of a read counts only from the read this controller is waiting for.
@@ -126,7 +116,7 @@ void ConnectionController::TakeLinkNotices() {
         if (readEnd && m_pendingRead && notice->exchange != *m_pendingRead) {
             continue;
         }
-        OnLinkNotify(notice->code, notice->value);
+        OnLinkNotify(*notice);
     }
 }
 
@@ -153,90 +143,15 @@ bool ConnectionController::IsHotAreaLive(int area) const {
     return AreaLive(m_state, area);
 }
 
-void ConnectionController::OnDeviceChange(bool arrival, const std::string& path) {
-    if (arrival) {
-        // The worker opens the arrived device and tells what came of it (LN_DONGLE_SEARCHED);
-        // while the port is open the arrival opens nothing.
-        if (!m_port.NoteArrival(path, PlugInTag())) {
-            NoteAccessAfterSearch(m_port.AccessFlags());
-        }
-        return;
-    }
-    if (m_accessNotice.OnRemoval(path)) {
-        ++m_dongleRemovals;
-    }
-    if (m_port.OnDeviceRemoval(path)) {
-        ClearLines();
-        Say(text::kWaitingDongleAfterRemoval);
-        // Another dongle of ours may still be plugged in: no arrival would ever name it.
-        RetryDongleSearch();
-    }
-}
-
-void ConnectionController::RetryDongleSearch() {
-    if (m_port.GetState() != PORT_CLOSED) {
-        m_dongleRetry.stop();
-        return;
-    }
-    m_port.NoteSearch(PlugInTag()); // the worker makes it (LN_DONGLE_SEARCHED)
-}
-
-uint32_t ConnectionController::PlugInTag() const {
-    return m_dongleRemovals & (~0u >> kSearchTagShift);
-}
-
-void ConnectionController::OnDongleSearched(uint32_t outcome, uint32_t opening) {
-    // Said once per opening, and only while it is the one held: a removal handled before
-    // this notice has ended it already.
-    if (opening != 0 && opening != m_announcedOpening && opening == m_port.OpenSerial() &&
-        m_port.GetState() != PORT_CLOSED) {
-        m_announcedOpening = opening;
-        Say(text::kDongleConnected);
-        Say(text::kWaitingEsc);
-    }
-    // A search noted before a dongle's removal speaks of a plug-in that has ended.
-    if (outcome >> kSearchTagShift == PlugInTag()) {
-        NoteAccessAfterSearch(outcome);
-    }
-}
-
-void ConnectionController::NoteAccessAfterSearch(uint32_t outcome) {
-    const bool opened = (outcome & kSearchOpened) != 0;
-    const bool wholeWalk = (outcome & kSearchWholeWalk) != 0;
-    const bool inUse = !opened && (outcome & kSearchInUse) != 0;
-    const AccessNotice::Lines lines =
-        m_accessNotice.AfterSearch(opened, (outcome & kSearchDenied) != 0, inUse);
-    // Once per plug-in, as in the status list: also where a user who started us from a
-    // terminal, or sends us a log, will look.
-    if (lines.denied) {
-        Say(text::kDongleAccessDenied);
-        Diagnose("access to the USB dongle's node " + m_port.DeniedNode() +
-                 " denied: install the udev rule 70-corvane-dongle.rules and re-plug the dongle");
-    }
-    if (lines.inUse) {
-        Say(text::kDongleInUse);
-        Diagnose(text::kDongleInUse);
-    }
-    // hidraw tells nobody when another program lets the dongle go: look again now and then
-    // while it is held elsewhere. Only a walk over every device may end that: an arrival's
-    // search tries the arriving device in the first one's place and can miss ours.
-    if (inUse) {
-        if (!m_dongleRetry.isActive()) {
-            m_dongleRetry.start();
-        }
-    } else if (opened || wholeWalk) {
-        m_dongleRetry.stop();
-    }
-}
-
-void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
+void ConnectionController::OnLinkNotify(const LinkNotice& link) {
     const LiveAreasNotice notice{m_view};
-    switch (code) {
+    const uint32_t value = link.value;
+    switch (link.code) {
     case LN_IDENTIFIED:
-        OnIdentified();
+        OnIdentified(link.identity);
         break;
     case LN_READ_DONE:
-        OnReadDone();
+        OnReadDone(link);
         break;
     case LN_READ_FAILED:
         if (m_state == ConnectionState::VerifyingWrite) {
@@ -262,8 +177,7 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
         OnWriteFailed(value);
         break;
     case LN_BLOCK_PROGRESS:
-        m_view.SetProgress(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) -
-                           static_cast<int>(value));
+        m_view.SetProgress(m_firmwareBlocks - static_cast<int>(value));
         break;
     case LN_LINK_LOST:
         OnLinkLost();
@@ -276,11 +190,11 @@ void ConnectionController::OnLinkNotify(uint32_t code, uint32_t value) {
     }
 }
 
-void ConnectionController::OnIdentified() {
+void ConnectionController::OnIdentified(const EscIdentity& identity) {
     if (m_state == ConnectionState::VerifyingWrite) {
         OnVerifyFailed(); // the block was never confirmed on the ESC it was sent to
     }
-    m_escIdentity = m_link.Identity();
+    m_escIdentity = identity;
     // A new identity is a new connection, whatever ESC it names: until its read has finished
     // nothing the user does may reach it, so the tool counts as not connected. The pages go
     // too: they show the old block, and new firmware may describe other ranges.
@@ -321,28 +235,27 @@ void ConnectionController::OnReadFailed() {
     m_link.WantIdentity(++m_failedReads <= kReadRetries);
 }
 
-void ConnectionController::OnReadDone() {
+void ConnectionController::OnReadDone(const LinkNotice& read) {
     // Only the end of a read that really ran counts (a refused hand-over posts this too).
     if (!m_pendingRead) {
         return;
     }
     m_pendingRead.reset();
-    const TransferRecord& esc = m_link.m_EscRecord;
     if (m_state == ConnectionState::VerifyingWrite) {
-        OnVerifyDone(esc);
+        OnVerifyDone(read);
         return;
     }
     m_view.CreatePages(false);
-    if (!esc.pData || esc.nDataSize == 0) {
+    if (read.block.empty()) {
         m_block.clear();
         m_params.SetBlock(nullptr, 0, 0);
         Say(text::kGetParamsFailed);
         return;
     }
     // The worker is done with its block until the next read, which only this controller starts.
-    m_block.assign(esc.pData.get(), esc.pData.get() + esc.nDataSize);
-    const bool whole = m_block.size() >= size_t{esc.wBlockLength} * esc.byBlockCount;
-    m_params.SetBlock(whole ? m_block.data() : nullptr, esc.wBlockLength, esc.byBlockCount);
+    m_block = read.block;
+    const bool whole = m_block.size() >= size_t{read.blockLength} * read.blockCount;
+    m_params.SetBlock(whole ? m_block.data() : nullptr, read.blockLength, read.blockCount);
     Say(text::kGettingParamsDone);
     if (m_block.size() > block::kVersionOffset &&
         m_block[block::kVersionOffset] == block::kSupportedVersion) {
@@ -520,10 +433,11 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
     }
 }
 
-void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
+void ConnectionController::OnVerifyDone(const LinkNotice& read) {
     EndTransfer();
-    const bool whole = esc.pData && esc.nDataSize == m_sentBlock.size();
-    if (whole && std::equal(m_sentBlock.begin(), m_sentBlock.end(), esc.pData.get())) {
+    const std::vector<uint8_t>& held = read.block;
+    const bool whole = held.size() == m_sentBlock.size();
+    if (whole && held == m_sentBlock) {
         // What the ESC holds is what was sent, not what the pages hold by now.
         m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
         m_view.RestorePressedHighlight();
@@ -541,7 +455,7 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
     // The pages show what the ESC holds; a value that did not land keeps the user's choice,
     // and with it the mark of a change waiting, so WRITE sends it again. So does an edit made
     // while the block was out.
-    std::vector<uint8_t> shown(esc.pData.get(), esc.pData.get() + esc.nDataSize);
+    std::vector<uint8_t> shown = held;
     for (size_t i = 0; i < PARAM_COUNT; ++i) {
         const size_t at = block::kValueOffset + i;
         if (at >= shown.size() || at >= m_block.size()) {
@@ -554,8 +468,8 @@ void ConnectionController::OnVerifyDone(const TransferRecord& esc) {
         }
     }
     m_block = std::move(shown);
-    m_params.SetBlock(m_block.data(), esc.wBlockLength, esc.byBlockCount);
-    m_params.SnapshotParams(esc.pData.get(), esc.nDataSize);
+    m_params.SetBlock(m_block.data(), read.blockLength, read.blockCount);
+    m_params.SnapshotParams(held.data(), held.size());
     m_view.ReloadPages();
     m_restoredLine.clear();
     m_view.RestorePressedHighlight();

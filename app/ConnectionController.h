@@ -15,9 +15,9 @@
 #include <QString>
 #include <QTimer>
 
-#include "AccessNotice.h"
 #include "Clock.h"
 #include "ConnectionState.h"
+#include "DongleSearch.h"
 #include "KVALinkCore.h"
 #include "LinkNoticeQueue.h"
 #include "ParameterSet.h"
@@ -103,13 +103,9 @@ public:
     // Stops the worker; nothing reaches the view afterwards.
     void Stop();
 
-    void OnLinkNotify(uint32_t code, uint32_t value);
-    // A udev notice for a hidraw device: "add" (arrival) or "remove".
-    void OnDeviceChange(bool arrival, const std::string& path);
-    // Has the worker search for the dongle again while the port is closed; runs about once
-    // a second while another program holds the dongle.
-    void RetryDongleSearch();
-    bool DongleRetryActive() const { return m_dongleRetry.isActive(); }
+    // The dongle's notices and searches.
+    DongleSearch& Dongles() { return m_dongles; }
+    const DongleSearch& Dongles() const { return m_dongles; }
 
     // Sends the block as the pages left it, unless nothing changed since the ESC last had it.
     void UpdateParameters();
@@ -173,15 +169,9 @@ private:
     void ClearLines();
     // Handles every notice the worker has queued, oldest first.
     void TakeLinkNotices();
-    // What came of a search the worker made (LN_DONGLE_SEARCHED), and the opening it made.
-    void OnDongleSearched(uint32_t outcome, uint32_t opening);
-    // Noted with each search: how many plug-ins of a dongle have ended (removals naming its
-    // IDs), as far as the tag holds it.
-    uint32_t PlugInTag() const;
-    // The access lines and the retries after a search (kSearch flags).
-    void NoteAccessAfterSearch(uint32_t outcome);
-    void OnIdentified();
-    void OnReadDone();
+    void OnLinkNotify(const LinkNotice& notice);
+    void OnIdentified(const EscIdentity& identity);
+    void OnReadDone(const LinkNotice& read);
     void OnReadFailed();
     // Hands a read to the link; false when it could not be handed over.
     bool StartRead();
@@ -201,7 +191,7 @@ private:
     void DismissCloseQuestion();
     // The ESC did not take the parameter block, or did not confirm it: WRITE works again.
     void FailParameterWrite();
-    void OnVerifyDone(const TransferRecord& esc);
+    void OnVerifyDone(const LinkNotice& read);
     void OnVerifyFailed();
     TransferRecord EscAsRecord() const;
     // Puts the settings kept from before a firmware update back, if the user wants them.
@@ -217,16 +207,14 @@ private:
     Options m_options;
     LinkNoticeQueue m_notices{this};
     KVALinkCore m_link;
-    AccessNotice m_accessNotice;
-    uint32_t m_dongleRemovals = 0;
-    uint32_t m_announcedOpening = 0; // the opening "connected" (or "Waiting ESC...") was said of
-    QTimer m_dongleRetry;
+    DongleSearch m_dongles;
 
     ConnectionState m_state = ConnectionState::NotConnected;
     ReadOutcome m_lastRead = ReadOutcome::NoEsc;
     WriteOutcome m_lastWrite = WriteOutcome::None;
     // A block of the firmware transfer has gone out: a failure leaves unknown firmware.
     bool m_firmwareSent = false;
+    int m_firmwareBlocks = 0; // of the update under way
     // The link's serial of the read handed over whose result has not come yet.
     std::optional<uint32_t> m_pendingRead;
     // Reads of this ESC that ended failed in a row; each is tried again, a few times.

@@ -62,7 +62,7 @@ void ConnectionController::UpdateFirmware() {
     const LiveAreasNotice notice{m_view};
     // A second update while blocks are still going out would replace the payload the worker
     // is framing from: refuse it and leave the running transfer alone.
-    if (TransferBusy() || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+    if (TransferBusy() || m_link.FirmwareTransferBusy()) {
         Say(text::kFirmwareBusy);
         return;
     }
@@ -79,13 +79,15 @@ void ConnectionController::UpdateFirmware() {
         return;
     }
     // The dialog ran a event loop: the ESC may have gone, or a transfer started, meanwhile.
-    if (!RulesOf(m_state).firmwareLive || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+    if (!RulesOf(m_state).firmwareLive || m_link.FirmwareTransferBusy()) {
         return;
     }
-    std::istringstream file(std::move(bytes));
-    const bool loaded = opened == UpgradeFileOpen::Opened && m_link.LoadUpgradeFile(file);
-    const FirmwareVerdict verdict =
-        CheckFirmwareForEsc(loaded, m_link.m_FirmwareRecord, EscAsRecord());
+    // The controller's own copy: the link takes one of it only when the transfer starts.
+    TransferRecord file;
+    std::istringstream stream(bytes);
+    const bool loaded =
+        opened == UpgradeFileOpen::Opened && ParseUpgradeFile(stream, bytes.size(), file) != 0;
+    const FirmwareVerdict verdict = CheckFirmwareForEsc(loaded, file, EscAsRecord());
     if (verdict != FirmwareVerdict::Accepted) {
         Ask(QMessageBox::Warning,
             verdict == FirmwareVerdict::WrongModel ? text::kWrongModel : text::kInvalidFirmware,
@@ -105,9 +107,8 @@ void ConnectionController::UpdateFirmware() {
     const bool sameEsc =
         SameEsc(checked) &&
         (from == ConnectionState::Connected || from == ConnectionState::FirmwareOnly) &&
-        !m_link.IsTransferBusy(&m_link.m_FirmwareRecord) &&
-        CheckFirmwareForEsc(true, m_link.m_FirmwareRecord, EscAsRecord()) ==
-            FirmwareVerdict::Accepted;
+        !m_link.FirmwareTransferBusy() &&
+        CheckFirmwareForEsc(true, file, EscAsRecord()) == FirmwareVerdict::Accepted;
     if (!sameEsc) {
         Say(text::kFirmwareCancelled);
         return;
@@ -117,9 +118,10 @@ void ConnectionController::UpdateFirmware() {
     m_view.SelectPage(PageHost::kNoPage);
     // The link refuses an ESC connection other than the checked one even if the controller has
     // not heard of the change yet (told as a failed update: nothing was sent).
-    if (!m_link.StartFirmwareUpdate(&m_link.m_FirmwareRecord, checked.epoch)) {
+    if (!m_link.StartFirmwareUpdate(file, checked.epoch)) {
         return;
     }
+    m_firmwareBlocks = file.byBlockCount;
     Say(text::kUpdatingFirmware);
     // The write button is dead from now on, not only from the first block.
     m_state = from == ConnectionState::Connected ? ConnectionState::UpdatingFirmware
@@ -135,7 +137,7 @@ void ConnectionController::UpdateFirmware() {
             KeptSettings{{m_block.begin(), end}, m_escIdentity.byModel, m_escIdentity.byFamily};
     }
     m_restoreDue = false;
-    m_view.StartProgress(static_cast<int>(m_link.m_FirmwareRecord.byBlockCount) - 1);
+    m_view.StartProgress(m_firmwareBlocks - 1);
 }
 
 void ConnectionController::OfferRestore(EscToken esc) {
@@ -177,7 +179,7 @@ void ConnectionController::OfferRestore(EscToken esc) {
 }
 
 bool ConnectionController::ConfirmClose() {
-    if (FirmwareBusy() || m_link.IsTransferBusy(&m_link.m_FirmwareRecord)) {
+    if (FirmwareBusy() || m_link.FirmwareTransferBusy()) {
         m_closeQuestion = CloseQuestion::Open;
         const bool yes =
             Ask(QMessageBox::Warning, text::kCloseDuringFirmware,
@@ -194,7 +196,7 @@ bool ConnectionController::ConfirmClose() {
 void ConnectionController::WaitForParameterWrite() {
     Clock& clock = m_options.clock != nullptr ? *m_options.clock : SystemClock::Instance();
     const uint32_t start = clock.Now();
-    while (m_link.IsTransferBusy(&m_link.m_EscRecord) && clock.Now() - start <= kCloseWaitMs) {
+    while (m_link.ParameterWriteBusy() && clock.Now() - start <= kCloseWaitMs) {
         if (!m_options.startWorker) {
             m_link.RunPass(); // no worker thread: the controller drives the link itself
         }

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         });
         QTimer::singleShot(1500, &window, [&port, &window] {
             port.PlugDongle(true);
-            window.OnDeviceChange(true, corvane::sim::SimPort::kDevicePath);
+            window.Connection().Dongles().OnDeviceChange(true, corvane::sim::SimPort::kDevicePath);
         });
     });
 }

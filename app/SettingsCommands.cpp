@@ -140,8 +140,7 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
     controller.Start();
     // No hot-plug notices here: the dongle is looked for again until it is found.
     QTimer search;
-    QObject::connect(&search, &QTimer::timeout, &controller,
-                     &ConnectionController::RetryDongleSearch);
+    QObject::connect(&search, &QTimer::timeout, &controller.Dongles(), &DongleSearch::Retry);
     search.start(500);
     const bool connected = WaitUntil([&] { return controller.ParamsLoaded(); }, connectWaitMs);
     search.stop();

@@ -18,9 +18,9 @@ UdevWatcher::~UdevWatcher() = default;
 void UdevWatcher::OnActivated() {
     while (auto event = m_monitor.Receive()) {
         if (event->action == "add") {
-            m_window.OnDeviceChange(true, event->syspath);
+            m_window.Connection().Dongles().OnDeviceChange(true, event->syspath);
         } else if (event->action == "remove") {
-            m_window.OnDeviceChange(false, event->syspath);
+            m_window.Connection().Dongles().OnDeviceChange(false, event->syspath);
         }
     }
 }

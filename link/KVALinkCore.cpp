@@ -1,5 +1,8 @@
 #include "KVALinkCore.h"
 
+#include <cstring>
+#include <new>
+
 #include "UpgradeFile.h"
 
 namespace corvane {
@@ -26,7 +29,10 @@ void KVALinkCore::OnIdentified() {
     m_EscRecord.byVersion = m_Identify.version[2];
     NextEscEpoch();
     m_nIdentityEpoch = m_nEscEpoch.load();
-    Post(LN_IDENTIFIED, 0);
+    LinkNotice notice{LN_IDENTIFIED, 0};
+    notice.identity = {m_EscRecord.byModel, m_EscRecord.byFamily, m_EscRecord.byVersionLetter,
+                       m_EscRecord.byVersion, m_nIdentityEpoch};
+    Post(std::move(notice));
 }
 
 bool KVALinkCore::ReadParameters(uint32_t* exchange) {
@@ -89,6 +95,26 @@ bool KVALinkCore::LoadUpgradeFile(std::istream& file) {
         m_pWriteRequest.store(&m_FirmwareRecord);
     }
     return true;
+}
+
+bool KVALinkCore::StartFirmwareUpdate(const TransferRecord& file, uint32_t epoch) {
+    if (!file.pData || file.nDataSize == 0 || IsTransferBusy(&m_FirmwareRecord)) {
+        return false;
+    }
+    m_FirmwareRecord.pData.reset(new (std::nothrow) uint8_t[file.nDataSize]);
+    if (!m_FirmwareRecord.pData) {
+        m_FirmwareRecord.nDataSize = 0;
+        return false;
+    }
+    std::memcpy(m_FirmwareRecord.pData.get(), file.pData.get(), file.nDataSize);
+    m_FirmwareRecord.nDataSize = file.nDataSize;
+    m_FirmwareRecord.byModel = file.byModel;
+    m_FirmwareRecord.byFamily = file.byFamily;
+    m_FirmwareRecord.byVersionLetter = file.byVersionLetter;
+    m_FirmwareRecord.byVersion = file.byVersion;
+    m_FirmwareRecord.byBlockCount = file.byBlockCount;
+    m_FirmwareRecord.wBlockLength = file.wBlockLength;
+    return StartFirmwareUpdate(&m_FirmwareRecord, epoch);
 }
 
 bool KVALinkCore::StartFirmwareUpdate(TransferRecord* record, uint32_t epoch) {

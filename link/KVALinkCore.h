@@ -4,19 +4,11 @@
 
 #include <istream>
 
+#include "EscIdentity.h"
 #include "LinkBase.h"
 #include "TransferRecord.h"
 
 namespace corvane {
-
-// The connected ESC as an identify reported it, and the connection it belongs to.
-struct EscIdentity {
-    uint8_t byModel = 0;
-    uint8_t byFamily = 0;
-    uint8_t byVersionLetter = 0;
-    uint8_t byVersion = 0;
-    uint32_t nEpoch = 0;
-};
 
 class KVALinkCore : public LinkBase {
 public:
@@ -40,6 +32,11 @@ public:
     bool StartFirmwareUpdate(TransferRecord* record, uint32_t epoch = kAnyEpoch);
     // Whether the worker may still read from this record's data.
     bool IsTransferBusy(const TransferRecord* record);
+    bool FirmwareTransferBusy() { return IsTransferBusy(&m_FirmwareRecord); }
+    bool ParameterWriteBusy() { return IsTransferBusy(&m_EscRecord); }
+    // Loads the upgrade file `file` (a copy of it) and starts sending it to the ESC
+    // connection `epoch`: refused while a transfer still takes blocks from the last one.
+    bool StartFirmwareUpdate(const TransferRecord& file, uint32_t epoch);
 
     TransferRecord m_EscRecord;
     TransferRecord m_FirmwareRecord;

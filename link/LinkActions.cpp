@@ -209,7 +209,15 @@ void LinkBase::JudgeRead() {
         m_Read.check = FallbackSum(record->pData.get(), kParamBlockSize);
         match = m_Read.check == m_Read.rxCheck;
     }
-    Post(match ? LN_READ_DONE : LN_READ_FAILED, m_byCommand.load());
+    LinkNotice notice{match ? LN_READ_DONE : LN_READ_FAILED, m_byCommand.load()};
+    if (match && record != nullptr) {
+        // The window takes the block from the notice, never from the record the next read
+        // replaces.
+        notice.block.assign(record->pData.get(), record->pData.get() + record->nDataSize);
+        notice.blockLength = record->wBlockLength;
+        notice.blockCount = record->byBlockCount;
+    }
+    Post(std::move(notice));
 }
 
 // Block write.
@@ -287,11 +295,6 @@ void LinkBase::FailBlock() {
     m_bSlowWrites.store(true);
     m_nBlocksLeft.store(0);
     Post(LN_WRITE_FAILED, m_byCommand.load());
-}
-
-void LinkBase::LoseBlockToRestart() {
-    Post(LN_WRITE_FAILED, m_byCommand.load());
-    EscRestarted();
 }
 
 } // namespace corvane

@@ -40,9 +40,10 @@ LinkBase::~LinkBase() {
     Run(false);
 }
 
-void LinkBase::Post(uint32_t code, uint32_t value) {
+void LinkBase::Post(LinkNotice notice) {
     if (NotifySink* sink = m_pNotifySink.load()) {
-        sink->PostLinkNotify({code, value, m_nExchange.load()});
+        notice.exchange = m_nExchange.load();
+        sink->PostLinkNotify(notice);
     }
 }
 

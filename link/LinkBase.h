@@ -122,7 +122,8 @@ protected:
     virtual void OnIdentified() = 0;
 
     // Posts a notice of the exchange under way.
-    void Post(uint32_t code, uint32_t value);
+    void Post(uint32_t code, uint32_t value) { Post(LinkNotice{code, value}); }
+    void Post(LinkNotice notice);
     // Posts the refusal of a request that never began an exchange.
     void PostRefusal(uint32_t code, uint32_t value);
     // The exchange that begins now gets the next serial.
@@ -225,7 +226,6 @@ protected:
     void AcceptBlock();
     void RequeueBlock();
     void FailBlock();
-    void LoseBlockToRestart();
     void IgnoreRejectedEsc();
     bool ReplyIsKnownIdentity() const;
 
@@ -308,7 +308,7 @@ protected:
         int byteIndex = 0; // next frame byte to send
         int headerLength = 0;
         bool bodyQueued = false; // the block's remainder has been queued behind its header
-        bool inDoubt = false;    // a go-on came after the body: the verdict cannot count
+        bool inDoubt = false;    // a greeting or a second go-on came: the verdict cannot count
     };
     // After a block's acceptance the ESC must stay quiet until the next block's request is
     // answered (after the last block: for kLastBlockWatchMs). A byte meanwhile, a refusal

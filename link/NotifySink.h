@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "EscIdentity.h"
 
 namespace corvane {
 
@@ -15,6 +18,13 @@ struct LinkNotice {
     uint32_t code = 0;
     uint32_t value = 0;
     uint32_t exchange = 0;
+    // What the notice reports, copied by the worker as it posts it, so that the window never
+    // reads the link's records: the identity (LN_IDENTIFIED), and the block a read brought
+    // with its layout (LN_READ_DONE; no bytes when no buffer could be had for them).
+    EscIdentity identity{};
+    std::vector<uint8_t> block{};
+    uint16_t blockLength = 0;
+    uint8_t blockCount = 0;
     bool operator==(const LinkNotice&) const = default;
 };
 

@@ -48,9 +48,13 @@ protected:
     }
     // Each notice, then the worker's pass that makes the search it noted, and the window
     // hearing what came of it.
-    void Arrive(const std::string& path) { window->OnDeviceChange(true, path), Serve(); }
-    void Leave(const std::string& path) { window->OnDeviceChange(false, path), Serve(); }
-    void Retry() { window->RetryDongleSearch(), Serve(); }
+    void Arrive(const std::string& path) {
+        window->Connection().Dongles().OnDeviceChange(true, path), Serve();
+    }
+    void Leave(const std::string& path) {
+        window->Connection().Dongles().OnDeviceChange(false, path), Serve();
+    }
+    void Retry() { window->Connection().Dongles().Retry(), Serve(); }
     void Serve() {
         if (port.GetState() == PORT_CLOSED) {
             window->Link().RunPass();
@@ -105,7 +109,7 @@ TEST_F(AccessLine, ComesBackAfterTheDongleOpenedAndWasPulled) {
 TEST_F(AccessLine, RefusalHeardOfAfterThePullIsNotShown) {
     hid.RefuseOpen(2, EACCES);
     Open();
-    window->OnDeviceChange(true, dongle);
+    window->Connection().Dongles().OnDeviceChange(true, dongle);
     window->Link().RunPass(); // the search meets the refusal; the window has not heard yet
     hid.RemoveNode(2);
     Leave(dongle);
@@ -150,12 +154,12 @@ TEST_F(AccessLine, DongleHeldByAnotherProgramIsTakenOnceItLetsGo) {
     ASSERT_TRUE(other->Open());
     Open();
     EXPECT_EQ(Lines(), (QStringList{"Waiting USB dongle...", inUse}));
-    EXPECT_TRUE(window->DongleRetryActive());
+    EXPECT_TRUE(window->Connection().Dongles().RetryActive());
     Retry();
     // The mouse's arrival is searched from the mouse on, and misses the dongle listed first:
     // that must not end the retries.
     Arrive(mouse);
-    EXPECT_TRUE(window->DongleRetryActive());
+    EXPECT_TRUE(window->Connection().Dongles().RetryActive());
     Retry();
     EXPECT_EQ(Lines().count(inUse), 1);
     EXPECT_FALSE(port.HoldsDevice());
@@ -164,7 +168,7 @@ TEST_F(AccessLine, DongleHeldByAnotherProgramIsTakenOnceItLetsGo) {
     Retry();
     EXPECT_EQ(Lines(), (QStringList{"Waiting USB dongle...", inUse, "USB dongle connected.",
                                     "Waiting ESC..."}));
-    EXPECT_FALSE(window->DongleRetryActive());
+    EXPECT_FALSE(window->Connection().Dongles().RetryActive());
 
     // Pulled, and plugged in while the other program runs again: a new plug-in, told again.
     hid.RemoveNode(2);
@@ -184,11 +188,11 @@ TEST_F(AccessLine, RetriesEndOnceNoDongleIsLeft) {
     auto other = std::make_unique<USBDevice>(hid);
     ASSERT_TRUE(other->Open());
     Open();
-    ASSERT_TRUE(window->DongleRetryActive());
+    ASSERT_TRUE(window->Connection().Dongles().RetryActive());
     other.reset();
     hid.RemoveNode(2);
     Retry();
-    EXPECT_FALSE(window->DongleRetryActive());
+    EXPECT_FALSE(window->Connection().Dongles().RetryActive());
 }
 
 TEST_F(AccessLine, PullingTheOpenDongleOpensAnotherStillPluggedIn) {

@@ -18,17 +18,18 @@ TEST_F(Connection, StartUpLineSaysWhatWeWaitFor) {
 
 TEST_F(Connection, DongleArrivalAndRemoval) {
     Open(false);
-    controller->OnDeviceChange(true, "/sys/devices/pci0000:00/0003:046D:C077.0002/hidraw/hidraw1");
+    controller->Dongles().OnDeviceChange(
+        true, "/sys/devices/pci0000:00/0003:046D:C077.0002/hidraw/hidraw1");
     EXPECT_EQ(Lines(), QStringList{"Waiting USB dongle..."}); // someone else's device
     port.PlugDongle(true);
-    controller->OnDeviceChange(true, sim::SimPort::kDevicePath);
+    controller->Dongles().OnDeviceChange(true, sim::SimPort::kDevicePath);
     Pump(); // the worker opens it
     EXPECT_EQ(Lines(),
               (QStringList{"Waiting USB dongle...", "USB dongle connected.", "Waiting ESC..."}));
-    controller->OnDeviceChange(false, "/sys/devices/other/hidraw/hidraw7");
+    controller->Dongles().OnDeviceChange(false, "/sys/devices/other/hidraw/hidraw7");
     EXPECT_EQ(Lines().size(), 3);
     port.PlugDongle(false);
-    controller->OnDeviceChange(false, sim::SimPort::kDevicePath);
+    controller->Dongles().OnDeviceChange(false, sim::SimPort::kDevicePath);
     EXPECT_EQ(Lines(), QStringList{"Waiting USB Dongle..."});
 }
 
@@ -36,7 +37,7 @@ TEST_F(Connection, DongleArrivalAndRemoval) {
 TEST_F(Connection, TheNewestLineAfterThePullNamesTheDongle) {
     Connect();
     port.PlugDongle(false);
-    controller->OnDeviceChange(false, sim::SimPort::kDevicePath);
+    controller->Dongles().OnDeviceChange(false, sim::SimPort::kDevicePath);
     ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
     EXPECT_EQ(Lines(),
               (QStringList{"Waiting USB Dongle...", "ESC Disconnected.", "Waiting USB Dongle..."}));
@@ -47,10 +48,10 @@ TEST_F(Connection, TheNewestLineAfterThePullNamesTheDongle) {
 TEST_F(Connection, OpeningHeardOfAfterItsRemovalIsNotAnnounced) {
     Open(false);
     port.PlugDongle(true);
-    controller->OnDeviceChange(true, sim::SimPort::kDevicePath);
+    controller->Dongles().OnDeviceChange(true, sim::SimPort::kDevicePath);
     ASSERT_TRUE(RunLinkUntil([&] { return port.GetState() == PORT_OPEN; }));
     port.PlugDongle(false);
-    controller->OnDeviceChange(false, sim::SimPort::kDevicePath);
+    controller->Dongles().OnDeviceChange(false, sim::SimPort::kDevicePath);
     QCoreApplication::processEvents();
     EXPECT_EQ(Lines(), QStringList{"Waiting USB Dongle..."});
 }

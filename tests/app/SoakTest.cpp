@@ -206,7 +206,7 @@ protected:
     void Recover() {
         if (!port.IsDonglePlugged()) {
             port.PlugDongle(true);
-            window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+            window->Connection().Dongles().OnDeviceChange(true, sim::SimPort::kDevicePath);
         }
         port.Esc([](sim::EscSimulator& e) {
             e.SetSilent(false);
@@ -267,10 +267,10 @@ protected:
             break;
         case Fault::DongleUnplug:
             port.PlugDongle(false);
-            window->OnDeviceChange(false, sim::SimPort::kDevicePath);
+            window->Connection().Dongles().OnDeviceChange(false, sim::SimPort::kDevicePath);
             Pump(Random(1, 300));
             port.PlugDongle(true);
-            window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+            window->Connection().Dongles().OnDeviceChange(true, sim::SimPort::kDevicePath);
             break;
         case Fault::StrayAccept:
             // An acceptance byte wherever the frame stands: it may not end the block.
@@ -279,20 +279,20 @@ protected:
         case Fault::SecondProgram:
             // Pulled, and plugged in again while another program holds it; that one lets go.
             port.PlugDongle(false);
-            window->OnDeviceChange(false, sim::SimPort::kDevicePath);
+            window->Connection().Dongles().OnDeviceChange(false, sim::SimPort::kDevicePath);
             port.HoldElsewhere(true);
             port.PlugDongle(true);
-            window->OnDeviceChange(true, sim::SimPort::kDevicePath);
+            window->Connection().Dongles().OnDeviceChange(true, sim::SimPort::kDevicePath);
             Pump(); // the worker searches
             EXPECT_EQ(log.last(), "USB dongle in use by another program.");
-            EXPECT_TRUE(window->DongleRetryActive());
+            EXPECT_TRUE(window->Connection().Dongles().RetryActive());
             Pump(Random(1, 300));
-            window->RetryDongleSearch();
+            window->Connection().Dongles().Retry();
             port.HoldElsewhere(false);
-            window->RetryDongleSearch();
+            window->Connection().Dongles().Retry();
             Pump();
             EXPECT_EQ(port.GetState(), PORT_OPEN);
-            EXPECT_FALSE(window->DongleRetryActive());
+            EXPECT_FALSE(window->Connection().Dongles().RetryActive());
             break;
         case Fault::CloseRequest:
             RequestClose();

@@ -89,7 +89,7 @@ bool Session::Run() {
     // A calm end: every fault undone; what the tool says must now hold of the ESC.
     if (!m_port.IsDonglePlugged()) {
         m_port.PlugDongle(true);
-        m_controller->OnDeviceChange(true, sim::SimPort::kDevicePath);
+        m_controller->Dongles().OnDeviceChange(true, sim::SimPort::kDevicePath);
     }
     m_port.SetStalled(false);
     m_port.SetReportPayload(62);
@@ -189,7 +189,7 @@ void Session::Adversary(int kind, uint8_t arg) {
         break;
     case 7:
         m_port.PlugDongle(!m_port.IsDonglePlugged());
-        m_controller->OnDeviceChange(m_port.IsDonglePlugged(), sim::SimPort::kDevicePath);
+        m_controller->Dongles().OnDeviceChange(m_port.IsDonglePlugged(), sim::SimPort::kDevicePath);
         break;
     case 8:
         m_port.Esc([n = arg % 4 + 1](sim::EscSimulator& e) { e.RefuseNextBlocks(n); });
