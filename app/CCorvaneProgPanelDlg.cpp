@@ -88,8 +88,8 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
     load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     // Added to the window too, so that the keys work without the menu open.
     addActions({save, load});
-    connect(save, &QAction::triggered, this, [this] { m_connection.SaveSettings(); });
-    connect(load, &QAction::triggered, this, [this] { m_connection.LoadSettings(); });
+    connect(save, &QAction::triggered, this, [this] { m_connection.Files().Save(); });
+    connect(load, &QAction::triggered, this, [this] { m_connection.Files().Load(); });
 
     m_statusList = new QListWidget(this);
     m_statusList->setAccessibleName(QStringLiteral("Status"));
@@ -183,7 +183,7 @@ void CCorvaneProgPanelDlg::UpdateHotSpots() {
         m_restingFocus = nullptr;
     }
     for (QAction* action : m_settingsMenu->actions()) {
-        action->setEnabled(m_connection.SettingsFileLive());
+        action->setEnabled(m_connection.Files().Live());
     }
 }
 

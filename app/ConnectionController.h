@@ -21,6 +21,7 @@
 #include "KVALinkCore.h"
 #include "LinkNoticeQueue.h"
 #include "ParameterSet.h"
+#include "SettingsFiles.h"
 #include "SkinLayout.h"
 #include "StatusText.h"
 
@@ -77,14 +78,6 @@ enum class WriteOutcome : uint8_t {
 const char* OutcomeText(ReadOutcome outcome);
 const char* OutcomeText(WriteOutcome outcome);
 
-// What a load of a settings file did: the status line it said, and the settings that found
-// no place on this ESC (named in that line).
-struct LoadOutcome {
-    bool loaded = false;
-    QString line;
-    QStringList notPlaced;
-};
-
 class ConnectionController : public QObject {
     Q_OBJECT
 
@@ -110,17 +103,9 @@ public:
     // Sends the block as the pages left it, unless nothing changed since the ESC last had it.
     void UpdateParameters();
     void UpdateFirmware();
-    // The settings file: live while the parameters are read and no transfer runs. Save
-    // writes the settings the pages show; a load places the file's values where this ESC's
-    // descriptors offer them, as changes waiting for WRITE. Both ask for the file first.
-    bool SettingsFileLive() const { return RulesOf(m_state).writeLive; }
-    void SaveSettings();
-    void LoadSettings();
-    // The same with the file given; false when nothing was saved or loaded (said in a box).
-    bool SaveSettingsTo(const QString& path);
-    // The settings file's text for what the pages show, saved now.
-    QByteArray SettingsJson() const;
-    LoadOutcome LoadSettingsFrom(const QString& path);
+    // The settings files of the ESC the pages show.
+    SettingsFiles& Files() { return m_files; }
+    const SettingsFiles& Files() const { return m_files; }
 
     // Asked before the window closes: a close during a firmware transfer is put to the user
     // (false keeps the window), one during a parameter write waits for the write to end.
@@ -185,8 +170,6 @@ private:
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
     void EndFirmwareTransfer(const char* line);
-    // The settings file the user picks; empty when cancelled or the ESC changed meanwhile.
-    QString ChooseSettingsFile(bool save);
     // The firmware transfer is over: a close question about it, still open, goes with it.
     void DismissCloseQuestion();
     // The ESC did not take the parameter block, or did not confirm it: WRITE works again.
@@ -228,6 +211,8 @@ private:
     // The copy handed to the last parameter write: the snapshot once the ESC accepts it.
     std::vector<uint8_t> m_sentBlock;
     ParameterSet m_params;
+    SettingsFiles m_files{{m_view, m_params, m_block, m_escIdentity, m_state,
+                           [this](const QString& line) { Say(line); }}};
 
     // The settings when the ESC's last firmware update started, until they are offered back
     // after the read that follows the update; gone with the ESC.

@@ -151,26 +151,26 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
     for (const SettingsCommand& command : connected ? commands : std::vector<SettingsCommand>{}) {
         const QString path = QFile::decodeName(command.path.c_str());
         view.box.clear();
-        if (!controller.SettingsFileLive()) {
+        if (!controller.Files().Live()) {
             status = Fail(out, QStringLiteral("the ESC was lost"));
             break;
         }
         if (command.kind == SettingsCommand::Show) {
             if (command.json) {
-                Print(out, QString::fromUtf8(controller.SettingsJson()));
+                Print(out, QString::fromUtf8(controller.Files().Json()));
             } else {
                 Show(out, controller);
             }
             continue;
         }
         if (command.kind == SettingsCommand::Save) {
-            if (!controller.SaveSettingsTo(path)) {
+            if (!controller.Files().SaveTo(path)) {
                 status = Fail(out, view.box);
                 break;
             }
             continue;
         }
-        const LoadOutcome load = controller.LoadSettingsFrom(path);
+        const LoadOutcome load = controller.Files().LoadFrom(path);
         if (!load.loaded) {
             status = Fail(out, view.box);
             break;
