@@ -492,7 +492,7 @@ void CCorvaneProgPanelDlg::OnHotAreaPressed(HotArea area) {
     }
     case HotFirmwareUpdate:
         DropHighlight();
-        UpdateFirmware();
+        m_connection.Firmware().Start();
         break;
     case HotWriteButton:
         StoreAllPages();

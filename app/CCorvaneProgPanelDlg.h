@@ -92,7 +92,6 @@ public:
 
     // Forwarded to the connection controller.
     void UpdateParameters() { m_connection.UpdateParameters(); }
-    void UpdateFirmware() { m_connection.UpdateFirmware(); }
 
     void SetFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
     void SetMessageBoxRunner(MessageBoxRunner runner) { m_messageBox = std::move(runner); }

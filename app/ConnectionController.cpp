@@ -177,7 +177,7 @@ void ConnectionController::OnLinkNotify(const LinkNotice& link) {
         OnWriteFailed(value);
         break;
     case LN_BLOCK_PROGRESS:
-        m_view.SetProgress(m_firmwareBlocks - static_cast<int>(value));
+        m_firmware.OnProgress(value);
         break;
     case LN_LINK_LOST:
         OnLinkLost();
@@ -266,17 +266,7 @@ void ConnectionController::OnReadDone(const LinkNotice& read) {
         m_failedReads = 0;
         m_state = ConnectionState::Connected;
         m_lastRead = ReadOutcome::Read;
-        if (std::exchange(m_restoreDue, false) && m_kept) {
-            // Only the ESC that was updated gets its settings back; the box opens once this
-            // notice is handled.
-            if (m_kept->byModel == m_escIdentity.byModel &&
-                m_kept->byFamily == m_escIdentity.byFamily) {
-                QMetaObject::invokeMethod(
-                    this, [this, esc = TakeEsc()] { OfferRestore(esc); }, Qt::QueuedConnection);
-            } else {
-                m_kept.reset();
-            }
-        }
+        m_firmware.AfterRead(true);
     } else {
         TakeBackUnsentChanges(); // another block: said to be dropped
         Say(text::kParamVersionUnsupported);
@@ -284,9 +274,7 @@ void ConnectionController::OnReadDone(const LinkNotice& read) {
         m_link.WantIdentity(false);
         m_state = ConnectionState::FirmwareOnly;
         m_lastRead = ReadOutcome::VersionUnknown;
-        // The updated ESC cannot take the settings; they wait for its next update, and no
-        // other ESC read meanwhile is offered them.
-        m_restoreDue = false;
+        m_firmware.AfterRead(false);
     }
 }
 
@@ -323,11 +311,7 @@ void ConnectionController::OnLinkLost() {
     m_pendingRead.reset();
     m_failedReads = 0;
     m_restoredLine.clear();
-    // Whichever ESC answers next may be another one: the settings kept are not offered to it.
-    m_restoreDue = false;
-    m_kept.reset();
-    m_firmwareSent = false;
-    DismissCloseQuestion();
+    m_firmware.OnLinkLost();
     m_link.WantIdentity(true);
     Say(text::kEscDisconnected);
     // The newest line names what is awaited: the dongle, when it went with the ESC.
@@ -348,8 +332,7 @@ void ConnectionController::OnEscRestarted() {
 
 void ConnectionController::OnBlockStart(uint32_t command) {
     if (command == esc::kWriteFirmware) {
-        m_firmwareSent = true;
-        m_view.ShowProgress(true);
+        m_firmware.OnBlockStart();
     } else if (command == esc::kWriteParams) {
         Say(text::kUpdatingParams);
     }
@@ -370,21 +353,6 @@ void ConnectionController::EndTransfer() {
     }
 }
 
-void ConnectionController::EndFirmwareTransfer(const char* line) {
-    m_firmwareSent = false;
-    EndTransfer();
-    DismissCloseQuestion();
-    m_view.ShowProgress(false);
-    Say(line);
-}
-
-void ConnectionController::DismissCloseQuestion() {
-    if (m_closeQuestion == CloseQuestion::Open) {
-        m_closeQuestion = CloseQuestion::Stale;
-        m_view.DismissQuestion();
-    }
-}
-
 void ConnectionController::FailParameterWrite() {
     EndTransfer();
     m_restoredLine.clear();
@@ -395,12 +363,7 @@ void ConnectionController::FailParameterWrite() {
 
 void ConnectionController::OnWriteDone(uint32_t command) {
     if (command == esc::kWriteFirmware) {
-        EndFirmwareTransfer(text::kFirmwareDone);
-        m_restoreDue = m_kept.has_value();
-        // The new firmware may lay its parameters out otherwise: until the fresh read is
-        // done the old block must not reach it, nor any edit be made to it.
-        m_state = ConnectionState::NotConnected;
-        m_view.CreatePages(false);
+        m_firmware.OnDone();
     } else if (command == esc::kWriteParams) {
         // The ESC says it took the block; what it holds is read back before the write
         // counts as done, and WRITE stays dead until then.
@@ -415,17 +378,7 @@ void ConnectionController::OnWriteDone(uint32_t command) {
 
 void ConnectionController::OnWriteFailed(uint32_t command) {
     if (command == esc::kWriteFirmware) {
-        // Some blocks may have been stored: whatever firmware the ESC now runs is unknown, and
-        // the old block must not reach it. Not connected until it is identified and read. (A
-        // transfer refused before its first block sent nothing.)
-        if (m_firmwareSent) {
-            DropConnection();
-            m_link.WantIdentity(true);
-            if (m_kept) {
-                m_kept->outlivedFailure = true;
-            }
-        }
-        EndFirmwareTransfer(text::kFirmwareFailed);
+        m_firmware.OnFailed();
     } else if (command == esc::kWriteParams) {
         FailParameterWrite();
     } else {

@@ -18,6 +18,7 @@
 #include "Clock.h"
 #include "ConnectionState.h"
 #include "DongleSearch.h"
+#include "FirmwareUpdate.h"
 #include "KVALinkCore.h"
 #include "LinkNoticeQueue.h"
 #include "ParameterSet.h"
@@ -102,7 +103,8 @@ public:
 
     // Sends the block as the pages left it, unless nothing changed since the ESC last had it.
     void UpdateParameters();
-    void UpdateFirmware();
+    // The firmware update and the restore after it.
+    FirmwareUpdate& Firmware() { return m_firmware; }
     // The settings files of the ESC the pages show.
     SettingsFiles& Files() { return m_files; }
     const SettingsFiles& Files() const { return m_files; }
@@ -139,13 +141,6 @@ private:
         ~LiveAreasNotice() { view.LiveAreasChanged(); }
     };
 
-    // A request's hold on the ESC it was asked of: taken as the request starts, and checked
-    // where it lands (after a box or a dialog, whose event loop may have seen the ESC go).
-    struct EscToken {
-        uint32_t epoch = 0;
-    };
-    EscToken TakeEsc() const { return {m_escIdentity.nEpoch}; }
-    bool SameEsc(EscToken token) const { return token.epoch == m_escIdentity.nEpoch; }
     // The state a transfer ends in: the one it started from, or not connected.
     void EndTransfer();
 
@@ -169,16 +164,10 @@ private:
     void OnBlockStart(uint32_t command);
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
-    void EndFirmwareTransfer(const char* line);
-    // The firmware transfer is over: a close question about it, still open, goes with it.
-    void DismissCloseQuestion();
     // The ESC did not take the parameter block, or did not confirm it: WRITE works again.
     void FailParameterWrite();
     void OnVerifyDone(const LinkNotice& read);
     void OnVerifyFailed();
-    TransferRecord EscAsRecord() const;
-    // Puts the settings kept from before a firmware update back, if the user wants them.
-    void OfferRestore(EscToken esc);
     void WaitForParameterWrite();
     QMessageBox::StandardButton
     Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
@@ -195,9 +184,6 @@ private:
     ConnectionState m_state = ConnectionState::NotConnected;
     ReadOutcome m_lastRead = ReadOutcome::NoEsc;
     WriteOutcome m_lastWrite = WriteOutcome::None;
-    // A block of the firmware transfer has gone out: a failure leaves unknown firmware.
-    bool m_firmwareSent = false;
-    int m_firmwareBlocks = 0; // of the update under way
     // The link's serial of the read handed over whose result has not come yet.
     std::optional<uint32_t> m_pendingRead;
     // Reads of this ESC that ended failed in a row; each is tried again, a few times.
@@ -214,21 +200,15 @@ private:
     SettingsFiles m_files{{m_view, m_params, m_block, m_escIdentity, m_state,
                            [this](const QString& line) { Say(line); }}};
 
-    // The settings when the ESC's last firmware update started, until they are offered back
-    // after the read that follows the update; gone with the ESC.
-    struct KeptSettings {
-        std::vector<uint8_t> block;
-        uint8_t byModel = 0;
-        uint8_t byFamily = 0;
-        // An update failed since they were kept: the ESC may run the new firmware's defaults
-        // by now, so the next update keeps these rather than what the pages show then.
-        bool outlivedFailure = false;
-    };
-    std::optional<KeptSettings> m_kept;
-    // The update was written: the next read of the ESC offers the kept settings back.
-    bool m_restoreDue = false;
-    // The line that ends a write restoring them, once it is confirmed.
+    // The line that ends a write restoring the settings kept over an update, once confirmed.
     QString m_restoredLine;
+    FirmwareUpdate m_firmware{{*this, m_view, m_link, m_params, m_block, m_escIdentity, m_state,
+                               [this](const QString& line) { Say(line); },
+                               [this] { DropConnection(); }, [this] { EndTransfer(); },
+                               [this](const QString& line) {
+                                   m_restoredLine = line;
+                                   UpdateParameters();
+                               }}};
     // Changes still waiting for WRITE when the connection ended, and the block they were made
     // against: they come back only if the next read finds that block byte for byte.
     struct UnsentChanges {
@@ -236,9 +216,6 @@ private:
         std::vector<uint8_t> edited;
     };
     std::optional<UnsentChanges> m_unsent;
-    // The close question: open, or open about a transfer that has ended meanwhile.
-    enum class CloseQuestion : uint8_t { None, Open, Stale };
-    CloseQuestion m_closeQuestion = CloseQuestion::None;
     // The last status line said.
     QString m_lastLine;
 };

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "EscIdentity.h"
 #include "SkinLayout.h"
 
 namespace corvane {
@@ -69,6 +70,19 @@ constexpr bool AreaLive(ConnectionState state, int area) {
     default:
         return false;
     }
+}
+
+// A request's hold on the ESC it was asked of: taken as the request starts, and checked where
+// it lands (after a box or a dialog, whose event loop may have seen the ESC go). Every identity
+// is a new connection.
+struct EscToken {
+    uint32_t epoch = 0;
+};
+inline EscToken TakeEsc(const EscIdentity& esc) {
+    return {esc.nEpoch};
+}
+inline bool SameEsc(const EscIdentity& esc, EscToken token) {
+    return token.epoch == esc.nEpoch;
 }
 
 } // namespace corvane

@@ -22,10 +22,10 @@ QString SettingsFiles::Choose(bool save) {
     }
     // The dialog runs an event loop: the ESC may be swapped meanwhile, and what the user asked
     // for was about the one before.
-    const uint32_t epoch = m_c.identity.nEpoch;
+    const EscToken esc = TakeEsc(m_c.identity);
     const QString path = m_c.view.ChooseSettingsFile(
         save, save ? SuggestedSettingsName(m_c.identity.byModel, QDate::currentDate()) : QString());
-    if (!path.isEmpty() && m_c.identity.nEpoch != epoch) {
+    if (!path.isEmpty() && !SameEsc(m_c.identity, esc)) {
         m_c.say(text::kSettingsEscChanged);
         return {};
     }

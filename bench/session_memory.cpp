@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     Await(
         app, [&] { return Said(window, "Update Parameters Completed."); }, "the write", read);
 
-    window.UpdateFirmware();
+    window.Connection().Firmware().Start();
     Await(
         app, [&] { return Said(window, "Getting Parameters... Completed.", 2); },
         "the updated ESC's settings",

@@ -62,7 +62,7 @@ TEST(WorkerThread, WriteFlashRestoreThenCloseWhileConnected) {
     ASSERT_TRUE(Await([&] { return Shows(*window, "Update Parameters Completed."); }));
 
     // The ESC returns to its defaults; the restore puts the change back and confirms it.
-    window->UpdateFirmware();
+    window->Connection().Firmware().Start();
     ASSERT_TRUE(Await([&] { return Shows(*window, "Previous settings restored."); }));
     const auto written = port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks(); });
     ASSERT_EQ(written.size(), 2u);

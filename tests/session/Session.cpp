@@ -284,7 +284,7 @@ void Session::Flash(bool confirm) {
     const std::vector<uint8_t> kept = c.Block();
     const bool loaded = c.ParamsLoaded();
     const bool running = c.FirmwareBusy();
-    c.UpdateFirmware();
+    c.Firmware().Start();
     if (running || !c.FirmwareBusy()) {
         return; // refused, cancelled, or the update already running
     }
