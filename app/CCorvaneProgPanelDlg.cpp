@@ -72,7 +72,7 @@ void CCorvaneProgPanelDlg::SetUpWindow() {
                                       QAccessible::Button, this);
         spot->Place(layout::KeyRingArea(area));
         connect(spot, &CSkinHotSpot::Activated, this, [this, area] {
-            if (IsHotAreaLive(area)) {
+            if (m_connection.IsHotAreaLive(area)) {
                 OnHotAreaPressed(area);
             }
         });
@@ -169,7 +169,7 @@ void CCorvaneProgPanelDlg::UpdateHotSpots() {
         CSkinHotSpot* spot = m_spots[area];
         const bool covered =
             m_currentPage != kNoPage && layout::kPageRect.intersects(layout::kHotAreas[area].hit);
-        const bool live = IsHotAreaLive(area);
+        const bool live = m_connection.IsHotAreaLive(area);
         if (spot->hasFocus() && (covered || !live)) {
             m_restingFocus = spot;
             setFocus(Qt::OtherFocusReason);
@@ -313,7 +313,7 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
     painter.setBrush(QColor::fromRgba(layout::kVeil));
     for (int area = HotNone + 1; area < HotAreaCount; ++area) {
         const QRect& veil = layout::kHotAreas[static_cast<size_t>(area)].veil;
-        if (!veil.isEmpty() && !IsHotAreaLive(area)) {
+        if (!veil.isEmpty() && !m_connection.IsHotAreaLive(area)) {
             const qreal radius = std::min(layout::kVeilRadius, veil.height() / 2);
             painter.drawRoundedRect(veil, radius, radius);
         }
@@ -330,7 +330,7 @@ void CCorvaneProgPanelDlg::paintEvent(QPaintEvent*) {
 void CCorvaneProgPanelDlg::LiveAreasChanged() {
     // An area that went dead while lit does not stay lit under its veil; one that came alive
     // under the resting pointer lights up.
-    if (m_litArea != HotNone && !IsHotAreaLive(m_litArea)) {
+    if (m_litArea != HotNone && !m_connection.IsHotAreaLive(m_litArea)) {
         DropHighlight();
     }
     // A pointer that has rested on the face since before it was shown has sent no move.
@@ -388,7 +388,7 @@ bool CCorvaneProgPanelDlg::event(QEvent* event) {
 uint8_t CCorvaneProgPanelDlg::LiveAreaAt(QPoint point) const {
     uint8_t found = HotNone;
     for (HotArea area : layout::kHotAreaTestOrder) {
-        if (layout::kHotAreas[area].hit.contains(point) && IsHotAreaLive(area)) {
+        if (layout::kHotAreas[area].hit.contains(point) && m_connection.IsHotAreaLive(area)) {
             found = area;
         }
     }
@@ -441,7 +441,7 @@ void CCorvaneProgPanelDlg::mousePressEvent(QMouseEvent* event) {
                     [at](const layout::HotAreaPlace& p) { return p.hit.contains(at); });
     // A press on a live area acts; one on a dead area does nothing; one on the rest of the
     // face drags the window.
-    if (area > HotNone && area < HotAreaCount && IsHotAreaLive(area)) {
+    if (area > HotNone && area < HotAreaCount && m_connection.IsHotAreaLive(area)) {
         OnHotAreaPressed(area);
         return;
     }
@@ -497,7 +497,7 @@ void CCorvaneProgPanelDlg::OnHotAreaPressed(HotArea area) {
     case HotWriteButton:
         StoreAllPages();
         DropHighlight();
-        UpdateParameters();
+        m_connection.UpdateParameters();
         break;
     default:
         break;

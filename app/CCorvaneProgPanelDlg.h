@@ -20,7 +20,7 @@
 #include "Clock.h"
 #include "ConnectionController.h"
 #include "GdiPlusBitmap.h"
-#include "PageHost.h"
+#include "PageSite.h"
 #include "SkinLayout.h"
 
 class QListWidget;
@@ -36,7 +36,7 @@ class CSettingPage;
 class CThrottlePage;
 class CTimingPage;
 
-class CCorvaneProgPanelDlg : public QDialog, public PageHost, public ConnectionView {
+class CCorvaneProgPanelDlg : public QDialog, public ConnectionView {
     Q_OBJECT
 
 public:
@@ -57,14 +57,7 @@ public:
     explicit CCorvaneProgPanelDlg(PortBase& port) : CCorvaneProgPanelDlg(port, Options{}) {}
     ~CCorvaneProgPanelDlg() override;
 
-    // The parameter operations, forwarded to the parameter set over the controller's block.
-    bool GetParamDescriptor(int index, ParameterDescriptor& descriptor) override;
-    uint8_t GetParamPosition(int index) override;
-    bool GetUnofferedValue(int index, uint8_t& value, uint8_t& position) override;
-    void SetParamPosition(int index, uint8_t position) override;
-    void SnapshotParams();
-    bool ParamsUnchanged();
-
+    static constexpr int kNoPage = PageHost::kNoPage;
     void SelectPage(int index) override;
     void CreatePages(bool create) override;
     bool PagesExist() const override { return m_pagesExist; }
@@ -90,34 +83,25 @@ public:
                                     QMessageBox::StandardButton defaultButton) override;
     void DismissQuestion() override;
 
-    // Forwarded to the connection controller.
-    void UpdateParameters() { m_connection.UpdateParameters(); }
-
     void SetFileChooser(FileChooser chooser) { m_fileChooser = std::move(chooser); }
     void SetMessageBoxRunner(MessageBoxRunner runner) { m_messageBox = std::move(runner); }
 
     // What the window shows, for tests and the demo.
     ConnectionController& Connection() { return m_connection; }
-    KVALinkCore& Link() { return m_connection.Link(); }
     QListWidget* StatusList() const { return m_statusList; }
     QProgressBar* Progress() const { return m_progress; }
     int CurrentPage() const { return m_currentPage; }
     CPageBase* Page(int index) const;
-    bool ParamsLoaded() const { return m_connection.ParamsLoaded(); }
-    bool TransferBusy() const { return m_connection.TransferBusy(); }
-    bool FirmwareBusy() const { return m_connection.FirmwareBusy(); }
     uint8_t LitArea() const { return m_litArea; }
     // The area's stand-in for the keyboard and screen readers.
     CSkinHotSpot* HotSpot(HotArea area) const { return m_spots[area]; }
     unsigned BackgroundId() const { return m_backgroundId; }
-    bool IsHotAreaLive(int area) const { return m_connection.IsHotAreaLive(area); }
     // Whether the block holds changes the ESC has not been sent, and what they are, a line
     // each ("Drag Brake: 10% → 17%"); the write button's marker and tooltip show them.
     bool ChangesWaiting() const;
     // The face's right-click menu: save and load the settings (also Ctrl+S and Ctrl+O).
     QMenu* SettingsMenu() const { return m_settingsMenu; }
     QString ChangesText() const;
-    void StopLink() { m_connection.Stop(); }
 
     // Every way of closing the window ends here: a close during a firmware transfer is asked
     // about first, one during a parameter write waits for the write to end.
@@ -148,9 +132,10 @@ private:
     void PointerLeft();
     void OpenSettingsMenu(QPoint global);
     void StyleStatusList(int topMargin, int bottomMargin);
-    ParameterSet& Params() { return m_connection.Params(); }
 
     ConnectionController m_connection;
+    PageSite m_pageSite{m_connection.Params(), [this](int page) { SelectPage(page); },
+                        [this] { update(layout::kChangeMarker); }};
     std::unique_ptr<CGdiPlusBitmapResource> m_background;
     unsigned m_backgroundId = 0;
     int m_currentPage = kNoPage;

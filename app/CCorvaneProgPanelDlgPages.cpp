@@ -1,35 +1,10 @@
-// The parameter operations the pages reach through the window, and the pages' life.
+// The pages' life: created over the page site, shown, switched and stored.
 #include "CCorvaneProgPanelDlg.h"
 #include "Pages.h"
 #include "SkinHotSpot.h"
 #include "SkinLayout.h"
 
 namespace corvane {
-
-bool CCorvaneProgPanelDlg::GetParamDescriptor(int index, ParameterDescriptor& descriptor) {
-    return Params().GetParamDescriptor(index, descriptor);
-}
-
-uint8_t CCorvaneProgPanelDlg::GetParamPosition(int index) {
-    return Params().GetParamPosition(index);
-}
-
-bool CCorvaneProgPanelDlg::GetUnofferedValue(int index, uint8_t& value, uint8_t& position) {
-    return Params().GetUnofferedValue(index, value, position);
-}
-
-void CCorvaneProgPanelDlg::SetParamPosition(int index, uint8_t position) {
-    Params().SetParamPosition(index, position);
-    update(layout::kChangeMarker);
-}
-
-void CCorvaneProgPanelDlg::SnapshotParams() {
-    Params().SnapshotParams();
-}
-
-bool CCorvaneProgPanelDlg::ParamsUnchanged() {
-    return Params().ParamsUnchanged();
-}
 
 CPageBase* CCorvaneProgPanelDlg::Page(int index) const {
     return index >= 0 && index < layout::kPageCount ? m_pages[static_cast<size_t>(index)] : nullptr;
@@ -40,10 +15,10 @@ void CCorvaneProgPanelDlg::CreatePages(bool create) {
         if (m_pagesExist) {
             return;
         }
-        m_brakePage = std::make_unique<CBrakePage>(this, this);
-        m_settingPage = std::make_unique<CSettingPage>(this, this);
-        m_timingPage = std::make_unique<CTimingPage>(this, this);
-        m_throttlePage = std::make_unique<CThrottlePage>(this, this);
+        m_brakePage = std::make_unique<CBrakePage>(this, &m_pageSite);
+        m_settingPage = std::make_unique<CSettingPage>(this, &m_pageSite);
+        m_timingPage = std::make_unique<CTimingPage>(this, &m_pageSite);
+        m_throttlePage = std::make_unique<CThrottlePage>(this, &m_pageSite);
         const QRect place(layout::kPageRect.topLeft(), m_brakePage->BackgroundSize());
         for (CPageBase* page :
              std::array<CPageBase*, 4>{m_brakePage.get(), m_settingPage.get(), m_timingPage.get(),

@@ -73,10 +73,11 @@ int main(int argc, char** argv) {
     window.show();
     const auto read = bench::NeverCameAfter(bench::ExchangePacing(kParamFrameSize) * 4);
     Await(
-        app, [&] { return window.ParamsLoaded(); }, "the ESC's settings", read);
+        app, [&] { return window.Connection().ParamsLoaded(); }, "the ESC's settings", read);
 
-    window.SetParamPosition(PARAM_DRAG_BRAKE, window.GetParamPosition(PARAM_DRAG_BRAKE) ^ 1);
-    window.UpdateParameters();
+    window.Connection().Params().SetParamPosition(
+        PARAM_DRAG_BRAKE, window.Connection().Params().GetParamPosition(PARAM_DRAG_BRAKE) ^ 1);
+    window.Connection().UpdateParameters();
     Await(
         app, [&] { return Said(window, "Update Parameters Completed."); }, "the write", read);
 

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     size_t reportsAtGreeting = 0;
     // The dongle is looked for, the ESC greeted, identified and read: a handful of exchanges.
     const auto limit = bench::NeverCameAfter(bench::ExchangePacing(kParamFrameSize) * 4);
-    while (!watch.painted || !window->ParamsLoaded()) {
+    while (!watch.painted || !window->Connection().ParamsLoaded()) {
         app.processEvents(QEventLoop::AllEvents, 5);
         if (!greetedAt && window->Connection().Identity().nEpoch != 0) {
             greetedAt = Steady::now();

@@ -57,7 +57,7 @@ protected:
     void Retry() { window->Connection().Dongles().Retry(), Serve(); }
     void Serve() {
         if (port.GetState() == PORT_CLOSED) {
-            window->Link().RunPass();
+            window->Connection().Link().RunPass();
         }
         QCoreApplication::processEvents();
     }
@@ -110,7 +110,9 @@ TEST_F(AccessLine, RefusalHeardOfAfterThePullIsNotShown) {
     hid.RefuseOpen(2, EACCES);
     Open();
     window->Connection().Dongles().OnDeviceChange(true, dongle);
-    window->Link().RunPass(); // the search meets the refusal; the window has not heard yet
+    window->Connection()
+        .Link()
+        .RunPass(); // the search meets the refusal; the window has not heard yet
     hid.RemoveNode(2);
     Leave(dongle);
     EXPECT_EQ(Lines().count(kAccessLine), 1);
@@ -173,7 +175,7 @@ TEST_F(AccessLine, DongleHeldByAnotherProgramIsTakenOnceItLetsGo) {
     // Pulled, and plugged in while the other program runs again: a new plug-in, told again.
     hid.RemoveNode(2);
     Leave(dongle);
-    window->Link().RunPass();
+    window->Connection().Link().RunPass();
     hid.AddDongle(2);
     other = std::make_unique<USBDevice>(hid);
     ASSERT_TRUE(other->Open());
@@ -199,7 +201,7 @@ TEST_F(AccessLine, PullingTheOpenDongleOpensAnotherStillPluggedIn) {
     const std::string spare = hid.AddDongle(7);
     Open();
     ASSERT_EQ(port.DevicePath(), dongle);
-    window->Link().RunPass(); // waiting for the ESC
+    window->Connection().Link().RunPass(); // waiting for the ESC
     hid.RemoveNode(2);
     Leave(dongle); // the worker's pass lets the old one go, then searches
     EXPECT_EQ(port.DevicePath(), spare);
@@ -207,8 +209,8 @@ TEST_F(AccessLine, PullingTheOpenDongleOpensAnotherStillPluggedIn) {
     EXPECT_EQ(Lines(), (QStringList{"Waiting USB Dongle...", "ESC Disconnected.", "Waiting ESC...",
                                     "USB dongle connected.", "Waiting ESC..."}));
     // The worker starts over on the new one.
-    window->Link().RunPass();
-    window->Link().RunPass();
+    window->Connection().Link().RunPass();
+    window->Connection().Link().RunPass();
     EXPECT_TRUE(port.HoldsDevice());
-    EXPECT_EQ(window->Link().GetLinkState(), LINK_WAIT_ESC);
+    EXPECT_EQ(window->Connection().Link().GetLinkState(), LINK_WAIT_ESC);
 }

@@ -103,12 +103,13 @@ TEST_F(FirmwareWorkflow, FourBlocksWithProgressThenFreshRead) {
     ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
     EXPECT_EQ(Lines().count("Corvane VRX_Q8 A1.2 connected."), 1);
     EXPECT_EQ(Lines().count("Corvane VRX_Q8 B1.4 connected."), 1);
-    EXPECT_TRUE(window->ParamsLoaded());
+    EXPECT_TRUE(window->Connection().ParamsLoaded());
     ParamBlock defaults = MakeRealisticParamBlock();
     ASSERT_NE(defaults[9 + PARAM_DRAG_BRAKE], 17);
     ParameterSet fresh;
     fresh.SetBlock(defaults.data(), 512, 1);
-    EXPECT_EQ(window->GetParamPosition(PARAM_DRAG_BRAKE), fresh.GetParamPosition(PARAM_DRAG_BRAKE));
+    EXPECT_EQ(window->Connection().Params().GetParamPosition(PARAM_DRAG_BRAKE),
+              fresh.GetParamPosition(PARAM_DRAG_BRAKE));
     // The settings from before are offered back; declined, nothing is written.
     ASSERT_TRUE(PumpUntil([&] { return m_boxes.size() == 2; }));
     EXPECT_EQ(m_boxes[1].caption, "FIRMWARE UPDATE");
@@ -142,14 +143,14 @@ TEST_F(FirmwareWorkflow, FailedFlashIsReadAfreshBeforeAnyWrite) {
     port.Esc([](sim::EscSimulator& e) { e.RefuseNextBlocks(4); }); // past the retries
     ClickAt(kFirmwareLabel);
     ASSERT_TRUE(PumpUntilLine("Fail to Update Firmware!"));
-    EXPECT_FALSE(window->ParamsLoaded());
-    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    EXPECT_FALSE(window->Connection().ParamsLoaded());
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotWriteButton));
     // Nor does the controller's own write send it, whoever calls it.
     ParameterSet& params = window->Connection().Params();
     params.SetParamPosition(PARAM_DRAG_BRAKE, params.GetParamPosition(PARAM_DRAG_BRAKE) ^ 1);
     window->Connection().UpdateParameters();
     ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
-    EXPECT_TRUE(window->ParamsLoaded());
+    EXPECT_TRUE(window->Connection().ParamsLoaded());
     EXPECT_TRUE(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().empty(); }));
 }
 
@@ -171,13 +172,13 @@ TEST_F(FirmwareWorkflow, KeptSettingsOutliveAFailedUpdate) {
     ClickAt(kFirmwareLabel);
     ASSERT_TRUE(PumpUntilLine("Fail to Update Firmware!"));
     ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 2));
-    ASSERT_NE(window->GetParamPosition(PARAM_DRAG_BRAKE), 17);
+    ASSERT_NE(window->Connection().Params().GetParamPosition(PARAM_DRAG_BRAKE), 17);
     Settle();
     WriteFile(8, 50);
     ClickAt(kFirmwareLabel);
     m_answer = QMessageBox::Yes;
     ASSERT_TRUE(PumpUntilLine("Previous settings restored."));
-    EXPECT_EQ(window->GetParamPosition(PARAM_DRAG_BRAKE), 17);
+    EXPECT_EQ(window->Connection().Params().GetParamPosition(PARAM_DRAG_BRAKE), 17);
 }
 
 // A good read renews the retries: the reads after a failed flash get all of theirs, however
@@ -188,7 +189,7 @@ TEST_F(FirmwareWorkflow, AGoodReadRenewsTheRetries) {
     Open();
     ASSERT_TRUE(PumpUntilLine("Fail to Get Parameters!", 2));
     port.Esc([](sim::EscSimulator& e) { e.SetReadCheck(sim::ReadCheck::Crc); });
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     Settle();
     Hook();
     WriteFile(8, 50);
@@ -216,7 +217,7 @@ TEST_F(FirmwareWorkflow, PreviousSettingsComeBackWhereTheNewFirmwareOffersThem) 
     Connect();
     Hook();
     // A change still waiting for WRITE is carried over as the pages show it.
-    window->SetParamPosition(PARAM_COAST, 70);
+    window->Connection().Params().SetParamPosition(PARAM_COAST, 70);
     ParamBlock narrowed = MakeRealisticParamBlock();
     const size_t turboEntry = 27 + 3 * 9 + (5 + 2 + 3 + 3 + 5); // after five tables, four lines
     ASSERT_EQ(narrowed[turboEntry + 2], 60);
@@ -236,8 +237,8 @@ TEST_F(FirmwareWorkflow, PreviousSettingsComeBackWhereTheNewFirmwareOffersThem) 
     expected[9 + PARAM_DRAG_BRAKE] = 17;
     expected[9 + PARAM_COAST] = 70;
     EXPECT_EQ(written[0], expected);
-    EXPECT_TRUE(window->ParamsUnchanged());
-    EXPECT_EQ(window->GetParamPosition(PARAM_DRAG_BRAKE), 17);
+    EXPECT_TRUE(window->Connection().Params().ParamsUnchanged());
+    EXPECT_EQ(window->Connection().Params().GetParamPosition(PARAM_DRAG_BRAKE), 17);
 }
 
 TEST_F(FirmwareWorkflow, NoUserActionReachesTheEscFromConfirmationToTheReadAfterIt) {
@@ -247,27 +248,27 @@ TEST_F(FirmwareWorkflow, NoUserActionReachesTheEscFromConfirmationToTheReadAfter
     ClickAt(kSettingsTile);
     ClickAt(kFirmwareLabel); // the label is outside the page
     // From the confirmation on: the home face with the bar, no tiles, no write.
-    EXPECT_TRUE(window->TransferBusy());
+    EXPECT_TRUE(window->Connection().TransferBusy());
     EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
-    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
-    EXPECT_FALSE(window->IsHotAreaLive(HotSettingsTile));
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotWriteButton));
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotSettingsTile));
     ClickAt(kBrakesTile);
     EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
     ASSERT_TRUE(PumpUntil([&] { return window->Progress()->isVisible(); }));
-    EXPECT_FALSE(window->IsHotAreaLive(HotThrottleTile));
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotThrottleTile));
     // Right after the flash the ESC's layout may have changed: WRITE is dead until it is read.
     ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
-    EXPECT_FALSE(window->ParamsLoaded());
-    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    EXPECT_FALSE(window->Connection().ParamsLoaded());
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotWriteButton));
     ClickAt(kWriteButton);
     EXPECT_FALSE(Lines().contains("Updating Parameters to ESC..."));
     ASSERT_TRUE(PumpUntilLine("Getting Parameters...", 2));
     // Between the identity and the end of the read the tool counts as not connected.
-    EXPECT_FALSE(window->ParamsLoaded());
+    EXPECT_FALSE(window->Connection().ParamsLoaded());
     EXPECT_EQ(window->CurrentPage(), PageHost::kNoPage);
-    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
-    EXPECT_FALSE(window->IsHotAreaLive(HotSettingsTile));
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotWriteButton));
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotSettingsTile));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     EXPECT_TRUE(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().empty(); }));
 }
 
@@ -288,13 +289,13 @@ TEST_F(FirmwareWorkflow, EscSwappedWhileTheBoxIsOpenGetsNothing) {
     };
     ClickAt(kFirmwareLabel);
     EXPECT_EQ(Lines().last(), "Firmware Update Cancelled.");
-    EXPECT_FALSE(window->TransferBusy());
+    EXPECT_FALSE(window->Connection().TransferBusy());
     Pump(500);
     EXPECT_EQ(EscBlocks(), 0u);
 
     // The same ESC, but lost and found again while the box was open: cancelled too.
     m_while["You're going"] = [this] {
-        window->Link().WantIdentity(true);
+        window->Connection().Link().WantIdentity(true);
         ASSERT_TRUE(PumpUntilLine("Getting Parameters... Completed.", 3));
     };
     WriteFile(16, 50);
@@ -338,7 +339,7 @@ TEST_F(FirmwareWorkflow, RestoreAnsweredAfterTheEscWentWritesNothing) {
     for (const auto& change : meanwhile) {
         Connect();
         Hook();
-        window->SetParamPosition(PARAM_COAST, 70); // something to restore
+        window->Connection().Params().SetParamPosition(PARAM_COAST, 70); // something to restore
         WriteFile(8, 50);
         m_answer = QMessageBox::Ok;
         m_while["Firmware updated."] = change;
@@ -348,7 +349,7 @@ TEST_F(FirmwareWorkflow, RestoreAnsweredAfterTheEscWentWritesNothing) {
         Pump(500);
         EXPECT_EQ(port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); }), 0u);
         EXPECT_FALSE(log.contains("Previous settings restored."));
-        EXPECT_EQ(window->PagesExist(), window->ParamsLoaded());
+        EXPECT_EQ(window->PagesExist(), window->Connection().ParamsLoaded());
         window.reset();
         port.Esc([](sim::EscSimulator& e) { e.SetConnected(true); });
         m_boxes.clear();
@@ -367,7 +368,7 @@ TEST_F(FirmwareWorkflow, AnotherModelAfterTheFlashIsOfferedNothing) {
     ASSERT_TRUE(PumpUntil([&] { return EscBlocks() == 4; }));
     port.Esc([](sim::EscSimulator& e) { e.SetIdentity({16, 50, 'B', 14, 2}); });
     ASSERT_TRUE(PumpUntilLine("Corvane VRX_Q10 B1.4 connected."));
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     Pump(10);
     EXPECT_FALSE(log.contains("ESC Disconnected."));
     EXPECT_EQ(m_boxes.size(), 1u) << "only the confirmation";
@@ -394,7 +395,7 @@ TEST_F(FirmwareWorkflow, KeptSettingsGoWithTheirEscIntoNoOtherUpdate) {
     Settle();
     WriteFile(8, 50);
     ClickAt(kFirmwareLabel);
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     Pump(10);
     EXPECT_EQ(m_boxes.size(), 2u) << "the two confirmations, no offer";
 }
@@ -427,7 +428,7 @@ TEST_F(FirmwareWorkflow, CloseDuringTheTransferIsAskedAbout) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(EscBlocks(), 8u);
 
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     Settle();
     WriteFile(8, 50, 8);
     m_answer = QMessageBox::Ok;
@@ -508,7 +509,7 @@ TEST_F(FirmwareWorkflow, SecondRunDuringATransferIsRefused) {
     EXPECT_EQ(EscBlocks(), 8u);
 
     // The same during a parameter write: a line, and no dialog at all.
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     Settle();
     ClickAt(kBrakesTile);
     for (CSkinSlider* slider : window->findChildren<CSkinSlider*>()) {
@@ -525,7 +526,7 @@ TEST_F(FirmwareWorkflow, SecondRunDuringATransferIsRefused) {
         chooserRan = true;
         return m_path;
     });
-    ASSERT_TRUE(PumpUntil([&] { return window->TransferBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().TransferBusy(); }));
     ClickAt(kFirmwareLabel);
     EXPECT_EQ(Lines().last(), "Firmware update in progress, please wait.");
     EXPECT_FALSE(chooserRan);
@@ -551,7 +552,7 @@ TEST_F(FirmwareWorkflow, FirmwareOnlyStateCanUpdate) {
     ASSERT_TRUE(PumpUntilLine("Updating Firmware Completed."));
     EXPECT_EQ(EscBlocks(), 4u);
     // No settings were readable before the update: none are offered after it.
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     Pump(10);
     EXPECT_EQ(m_boxes.size(), 1u);
 }
@@ -576,7 +577,7 @@ TEST_F(FirmwareWorkflow, KeptSettingsAreNotOfferedToAnotherEsc) {
             e.SetParamBlock(MakeRealisticParamBlock());
             e.SetConnected(true);
         });
-        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
         Pump(10); // an offer would be asked once the read's notice is handled
         for (const Box& box : m_boxes) {
             EXPECT_FALSE(box.text.startsWith("Firmware updated.")) << "offered to another ESC";

@@ -89,7 +89,7 @@ TEST_F(Navigation, DeadAreasLookDeadAndDoNothingBeforeAnEsc) {
         }
     }
     // The veils lift as the ESC's parameters arrive.
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     EXPECT_EQ(Dimmed(*window, live), 0);
 }
 
@@ -128,7 +128,7 @@ TEST_F(Navigation, AnAreaAliveUnderARestingPointerTakesTheClick) {
     Open();
     // Resting there since before the window showed: not one move has reached the window.
     QCursor::setPos(window->mapToGlobal(kSettingsTile));
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     EXPECT_EQ(window->LitArea(), HotSettingsTile);
     // A box was open while the pointer went to Throttle: the window saw no move there.
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(kThrottleTile),
@@ -214,7 +214,7 @@ TEST_F(Navigation, TheKeysWalkAndPressEveryLiveArea) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(walk(2), QStringList({"Close", "Close"})); // home too is dead without pages
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     EXPECT_EQ(walk(8), QStringList({"Settings", "Throttle", "Timing", "Brakes", "Firmware Update",
                                     "Write", "Home", "Close"}));
     // The ring: a light line just outside the area, clear of the artwork it surrounds.
@@ -260,7 +260,7 @@ TEST_F(Navigation, ScreenReadersReadEveryControl) {
     EXPECT_EQ(write->role(), QAccessible::Button);
     EXPECT_EQ(write->text(QAccessible::Name), "Write");
     EXPECT_TRUE(write->state().disabled) << "dead before an ESC";
-    ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
     EXPECT_FALSE(write->state().disabled);
     EXPECT_TRUE(write->text(QAccessible::Description).isEmpty());
 

@@ -228,7 +228,7 @@ protected:
     void OpenHooked() {
         Open();
         EXPECT_FALSE(Action(0)->isEnabled()) << "dead until the parameters are read";
-        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
         Settle();
         window->SetFileChooser([this](QWidget*, const CCorvaneProgPanelDlg::FileRequest& r) {
             m_requests.push_back(r);

@@ -166,7 +166,7 @@ protected:
     // told No; during a parameter write the close waits for the write, and the window is
     // opened again.
     void RequestClose() {
-        const bool firmware = window->FirmwareBusy();
+        const bool firmware = window->Connection().FirmwareBusy();
         const int asked = closeBoxes;
         window->done(QDialog::Rejected);
         if (firmware) {
@@ -175,7 +175,8 @@ protected:
             return;
         }
         EXPECT_EQ(closeBoxes, asked);
-        EXPECT_FALSE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
+        EXPECT_FALSE(
+            window->Connection().Link().IsTransferBusy(&window->Connection().Link().m_EscRecord));
         if (!window->isVisible()) {
             window->show();
         }
@@ -189,14 +190,19 @@ protected:
         for (int attempt = 0; attempt < 5; ++attempt) {
             Recover();
             // A restore offered after a flash is written before anything else is asked.
-            ASSERT_TRUE(
-                PumpUntil([&] { return window->ParamsLoaded() && !window->TransferBusy(); }, 60000))
+            ASSERT_TRUE(PumpUntil(
+                [&] {
+                    return window->Connection().ParamsLoaded() &&
+                           !window->Connection().TransferBusy();
+                },
+                60000))
                 << log.mid(log.size() - 6).join(" | ").toStdString() << " state "
-                << window->Link().GetLinkState() << " report " << window->Link().GetReportIdentity()
-                << " busy " << window->TransferBusy() << " port " << port.GetState() << " tx "
-                << window->Link().GetTxLength();
+                << window->Connection().Link().GetLinkState() << " report "
+                << window->Connection().Link().GetReportIdentity() << " busy "
+                << window->Connection().TransferBusy() << " port " << port.GetState() << " tx "
+                << window->Connection().Link().GetTxLength();
             Settle();
-            if (window->ParamsLoaded()) {
+            if (window->Connection().ParamsLoaded()) {
                 return;
             }
         }
@@ -216,8 +222,9 @@ protected:
             e.SetReadCheck(sim::ReadCheck::Crc);
             e.CorruptNextStore(-1);
         });
-        if (!window->ParamsLoaded() && log.lastIndexOf("Fail to Get Parameters!") >
-                                           log.lastIndexOf("Getting Parameters... Completed.")) {
+        if (!window->Connection().ParamsLoaded() &&
+            log.lastIndexOf("Fail to Get Parameters!") >
+                log.lastIndexOf("Getting Parameters... Completed.")) {
             // A failed read waits for the link to be lost and found again.
             port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
             Pump(1600); // past a keep-alive and its 1,000 ms timeout
@@ -327,10 +334,10 @@ protected:
                 sliders.push_back(s);
             }
         }
-        ASSERT_FALSE(sliders.empty())
-            << "loaded " << window->ParamsLoaded() << " page " << (window->Page(0) != nullptr)
-            << " all " << window->findChildren<CSkinSlider*>().size() << " lines "
-            << log.mid(log.size() - 8).join(" | ").toStdString();
+        ASSERT_FALSE(sliders.empty()) << "loaded " << window->Connection().ParamsLoaded()
+                                      << " page " << (window->Page(0) != nullptr) << " all "
+                                      << window->findChildren<CSkinSlider*>().size() << " lines "
+                                      << log.mid(log.size() - 8).join(" | ").toStdString();
         for (int i = Random(0, 3); i > 0; --i) {
             CSkinSlider* s =
                 sliders[static_cast<size_t>(Random(0, static_cast<int>(sliders.size()) - 1))];
@@ -349,7 +356,7 @@ protected:
             return;
         }
         sim::EscSimulator::Block sent{};
-        std::copy_n(window->Link().m_EscRecord.pData.get(), sent.size(), sent.begin());
+        std::copy_n(window->Connection().Link().m_EscRecord.pData.get(), sent.size(), sent.begin());
         chosen.push_back(sent);
         Strike(fault);
         const bool edited = Random(0, 3) == 0 && EditDuringWrite();
@@ -358,8 +365,9 @@ protected:
                                        "ESC Disconnected.", "Waiting USB Dongle..."});
         })) << "fault "
             << static_cast<int>(fault) << " lines " << log.mid(from).join(" | ").toStdString()
-            << " state " << window->Link().GetLinkState() << " sub "
-            << PlaceOf(window->Link().GetStep()) << " busy " << window->TransferBusy();
+            << " state " << window->Connection().Link().GetLinkState() << " sub "
+            << PlaceOf(window->Connection().Link().GetStep()) << " busy "
+            << window->Connection().TransferBusy();
         const auto after = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
         for (const QString& line : log.mid(from)) {
             EXPECT_FALSE(line.startsWith("Previous settings restored"))
@@ -372,8 +380,9 @@ protected:
             ASSERT_GT(written.size(), writtenBefore);
             EXPECT_EQ(written.back(), sent);
             // The edit made while the block went out is still waiting for the next WRITE.
-            if (edited && window->ParamsLoaded()) {
-                EXPECT_FALSE(window->ParamsUnchanged()) << "an edit made during a write was lost";
+            if (edited && window->Connection().ParamsLoaded()) {
+                EXPECT_FALSE(window->Connection().Params().ParamsUnchanged())
+                    << "an edit made during a write was lost";
             }
         } else {
             ++writesFailed;
@@ -402,7 +411,8 @@ protected:
             return; // offered after the next read, in a later cycle
         }
         const int offered = logWhenOffered;
-        PumpUntil([&] { return !window->TransferBusy() || NewLineAmong(offered, lost); });
+        PumpUntil(
+            [&] { return !window->Connection().TransferBusy() || NewLineAmong(offered, lost); });
         const auto esc = port.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
         const size_t writes =
             port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); });
@@ -469,7 +479,8 @@ protected:
                 PumpUntil([&] { return NewLineAmong(at, {"ESC Disconnected."}); });
                 port.Esc([](sim::EscSimulator& e) { e.SetConnected(true); });
                 PumpUntil([&] {
-                    return window->ParamsLoaded() || NewLineAmong(at, {"Fail to Get Parameters!"});
+                    return window->Connection().ParamsLoaded() ||
+                           NewLineAmong(at, {"Fail to Get Parameters!"});
                 });
             };
         }
@@ -480,7 +491,7 @@ protected:
         if (NewLineAmong(logAtLastFlash, {"ESC Disconnected.", "Waiting USB Dongle..."})) {
             kept.reset();
         }
-        const bool loaded = window->ParamsLoaded();
+        const bool loaded = window->Connection().ParamsLoaded();
         const std::vector<uint8_t> shown = window->Connection().Block();
         const int offersBefore = restoreBoxes;
         ClickAt(kHomeButton);
@@ -500,8 +511,8 @@ protected:
             return;
         }
         ASSERT_TRUE(NewLineAmong(from, {"Updating Firmware..."}))
-            << "busy " << window->TransferBusy() << " live "
-            << window->IsHotAreaLive(HotFirmwareUpdate) << " lines "
+            << "busy " << window->Connection().TransferBusy() << " live "
+            << window->Connection().IsHotAreaLive(HotFirmwareUpdate) << " lines "
             << log.mid(from).join(" | ").toStdString();
         if (loaded && !(kept && keptOutlivedFailure)) {
             kept = shown;
@@ -513,9 +524,9 @@ protected:
                                        "ESC Disconnected.", "Waiting USB Dongle..."});
         })) << log.mid(from).join(" | ").toStdString()
             << " fault " << static_cast<int>(fault) << " L " << length << " N " << blocks
-            << " state " << window->Link().GetLinkState() << " sub "
-            << PlaceOf(window->Link().GetStep()) << " left " << window->Link().GetBlocksLeft()
-            << " stored "
+            << " state " << window->Connection().Link().GetLinkState() << " sub "
+            << PlaceOf(window->Connection().Link().GetStep()) << " left "
+            << window->Connection().Link().GetBlocksLeft() << " stored "
             << port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }) -
                    storedBefore;
         if (NewLineAmong(from, {"Fail to Update Firmware!"}) && kept) {
@@ -547,7 +558,9 @@ protected:
                 }
             }
             ClickAt(kWriteButton);
-            PumpUntil([&] { return window->ParamsLoaded() && !window->TransferBusy(); });
+            PumpUntil([&] {
+                return window->Connection().ParamsLoaded() && !window->Connection().TransferBusy();
+            });
             EXPECT_EQ(restoreBoxes > offersBefore
                           ? writesWhenOffered
                           : port.Esc([](sim::EscSimulator& e) { return e.WrittenBlocks().size(); }),

@@ -19,7 +19,7 @@ class WindowFixture : public PumpFixture {
 protected:
     std::unique_ptr<CCorvaneProgPanelDlg> window;
 
-    KVALinkCore& TheLink() override { return window->Link(); }
+    KVALinkCore& TheLink() override { return window->Connection().Link(); }
 
     // Builds the window; knobs on the simulator go before this.
     void Open(bool dongle = true) {
@@ -45,7 +45,7 @@ protected:
 
     void Connect() {
         Open();
-        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
         Settle();
     }
 
@@ -60,14 +60,14 @@ protected:
     // Another ESC of the same model takes the lead's place and is identified at the link,
     // while the window has not heard of it yet.
     void SwapEscBehindTheWindow() {
-        const uint32_t epoch = window->Link().Identity().nEpoch;
+        const uint32_t epoch = window->Connection().Link().Identity().nEpoch;
         port.Esc([](sim::EscSimulator& e) {
             e.SetIdentity({8, 50, 'A', 13, 2});
             e.Restart();
         });
         ASSERT_TRUE(RunLinkUntil([&] {
-            return window->Link().Identity().nEpoch != epoch &&
-                   window->Link().GetLinkState() == LINK_IDLE;
+            return window->Connection().Link().Identity().nEpoch != epoch &&
+                   window->Connection().Link().GetLinkState() == LINK_IDLE;
         }));
     }
 

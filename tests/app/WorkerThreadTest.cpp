@@ -53,12 +53,13 @@ TEST(WorkerThread, WriteFlashRestoreThenCloseWhileConnected) {
                                    QMessageBox::StandardButtons buttons) {
         return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
     });
-    EXPECT_TRUE(window->Link().IsRunning());
-    ASSERT_TRUE(Await([&] { return window->ParamsLoaded(); }));
+    EXPECT_TRUE(window->Connection().Link().IsRunning());
+    ASSERT_TRUE(Await([&] { return window->Connection().ParamsLoaded(); }));
 
-    const uint8_t drag = window->GetParamPosition(PARAM_DRAG_BRAKE) == 10 ? 11 : 10;
-    window->SetParamPosition(PARAM_DRAG_BRAKE, drag);
-    window->UpdateParameters();
+    const uint8_t drag =
+        window->Connection().Params().GetParamPosition(PARAM_DRAG_BRAKE) == 10 ? 11 : 10;
+    window->Connection().Params().SetParamPosition(PARAM_DRAG_BRAKE, drag);
+    window->Connection().UpdateParameters();
     ASSERT_TRUE(Await([&] { return Shows(*window, "Update Parameters Completed."); }));
 
     // The ESC returns to its defaults; the restore puts the change back and confirms it.
@@ -69,8 +70,8 @@ TEST(WorkerThread, WriteFlashRestoreThenCloseWhileConnected) {
     EXPECT_EQ(written[1][block::kValueOffset + PARAM_DRAG_BRAKE], drag);
     EXPECT_EQ(port.Esc([](sim::EscSimulator& e) { return e.FirmwareBlocks().size(); }), 4u);
 
-    window->StopLink();
-    EXPECT_FALSE(window->Link().IsRunning());
+    window->Connection().Stop();
+    EXPECT_FALSE(window->Connection().Link().IsRunning());
     window.reset();
     // Notifications posted before the stop die with the window; nothing is left to run.
     QCoreApplication::processEvents();

@@ -131,7 +131,7 @@ TEST_F(WriteWorkflow, WaitingChangesSurviveAReconnectOnlyToTheSameSettings) {
             e.SetParamBlock(block);
             e.SetConnected(true);
         });
-        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
         EXPECT_EQ(window->ChangesWaiting(), same);
         EXPECT_EQ(log.contains("Unsent changes were dropped: the ESC holds other settings."),
                   !same);
@@ -150,7 +150,7 @@ TEST_F(WriteWorkflow, WaitingChangesSurviveAReconnectOnlyToTheSameSettings) {
             e.SetParamBlock(block);
             e.SetConnected(true);
         });
-        ASSERT_TRUE(PumpUntil([&] { return window->ParamsLoaded(); }));
+        ASSERT_TRUE(PumpUntil([&] { return window->Connection().ParamsLoaded(); }));
         EXPECT_FALSE(log.contains("Unsent changes were dropped: the ESC holds other settings."));
     }
 }
@@ -207,8 +207,8 @@ TEST_F(WriteWorkflow, WriteButtonIsDeadWhileBusyAndAnEditMeanwhileIsKept) {
     Settle();
     ClickAt(kWriteButton);
     // Dead from the hand-over on: a double click does not hand over a second copy.
-    EXPECT_TRUE(window->TransferBusy());
-    EXPECT_FALSE(window->IsHotAreaLive(HotWriteButton));
+    EXPECT_TRUE(window->Connection().TransferBusy());
+    EXPECT_FALSE(window->Connection().IsHotAreaLive(HotWriteButton));
     MoveTo(kWriteButton + QPoint(1, 1));
     EXPECT_NE(window->LitArea(), HotWriteButton);
     // The user goes on while the block goes out: the ESC gets the block as it was at WRITE,
@@ -233,9 +233,9 @@ TEST_F(WriteWorkflow, LostEscEndsTheBusyWrite) {
     port.Esc([](sim::EscSimulator& e) { e.SetSilent(true); });
     Settle();
     ClickAt(kWriteButton);
-    ASSERT_TRUE(PumpUntil([&] { return window->TransferBusy(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->Connection().TransferBusy(); }));
     ASSERT_TRUE(PumpUntilLine("ESC Disconnected."));
-    EXPECT_FALSE(window->TransferBusy());
+    EXPECT_FALSE(window->Connection().TransferBusy());
 }
 
 // Closing during a write lets the write end first (at most about 2 s), then closes.
@@ -245,10 +245,12 @@ TEST_F(WriteWorkflow, CloseDuringAWriteWaitsForIt) {
     ASSERT_NE(slider, nullptr);
     Settle();
     ClickAt(kWriteButton);
-    ASSERT_TRUE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
+    ASSERT_TRUE(
+        window->Connection().Link().IsTransferBusy(&window->Connection().Link().m_EscRecord));
     ClickAt(kCloseButton);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
+    EXPECT_FALSE(
+        window->Connection().Link().IsTransferBusy(&window->Connection().Link().m_EscRecord));
     ASSERT_EQ(Written().size(), 1u);
     EXPECT_EQ(Written()[0][9 + PARAM_BRAKE_STRENGTH], slider->GetPos());
 
@@ -266,5 +268,6 @@ TEST_F(WriteWorkflow, CloseDuringAWriteWaitsForIt) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_GE(clock.Now() - before, 2000u);
     EXPECT_LE(clock.Now() - before, 2100u);
-    EXPECT_TRUE(window->Link().IsTransferBusy(&window->Link().m_EscRecord));
+    EXPECT_TRUE(
+        window->Connection().Link().IsTransferBusy(&window->Connection().Link().m_EscRecord));
 }
