@@ -41,21 +41,6 @@ const char* OutcomeText(ReadOutcome outcome) {
     }
 }
 
-const char* OutcomeText(WriteOutcome outcome) {
-    switch (outcome) {
-    case WriteOutcome::Done:
-        return text::kUpdateParamsDone;
-    case WriteOutcome::Failed:
-        return text::kUpdateParamsError;
-    case WriteOutcome::HeldOther:
-        return text::kEscHoldsOther;
-    case WriteOutcome::Lost:
-        return text::kEscDisconnected;
-    default:
-        return "";
-    }
-}
-
 ConnectionController::ConnectionController(PortBase& port, ConnectionView& view, Options options)
     : m_port(port), m_view(view), m_options(options), m_link(&port),
       m_dongles(
@@ -158,7 +143,7 @@ void ConnectionController::OnLinkNotify(const LinkNotice& link) {
             // A read-back is judged by its own end only: a byte out of place before the
             // reply says nothing of it, and it is not told to the user.
             if ((value & kReadGoesOn) == 0) {
-                OnVerifyFailed();
+                m_write.OnReadBackFailed();
             }
             break;
         }
@@ -192,7 +177,7 @@ void ConnectionController::OnLinkNotify(const LinkNotice& link) {
 
 void ConnectionController::OnIdentified(const EscIdentity& identity) {
     if (m_state == ConnectionState::VerifyingWrite) {
-        OnVerifyFailed(); // the block was never confirmed on the ESC it was sent to
+        m_write.OnReadBackFailed(); // never confirmed on the ESC it was sent to
     }
     m_escIdentity = identity;
     // A new identity is a new connection, whatever ESC it names: until its read has finished
@@ -242,7 +227,7 @@ void ConnectionController::OnReadDone(const LinkNotice& read) {
     }
     m_pendingRead.reset();
     if (m_state == ConnectionState::VerifyingWrite) {
-        OnVerifyDone(read);
+        m_write.OnReadBack(read.block, read.blockLength, read.blockCount);
         return;
     }
     m_view.CreatePages(false);
@@ -304,13 +289,10 @@ void ConnectionController::TakeBackUnsentChanges() {
 }
 
 void ConnectionController::OnLinkLost() {
-    if (m_state == ConnectionState::WritingParams || m_state == ConnectionState::VerifyingWrite) {
-        m_lastWrite = WriteOutcome::Lost;
-    }
+    m_write.OnLinkLost();
     DropConnection();
     m_pendingRead.reset();
     m_failedReads = 0;
-    m_restoredLine.clear();
     m_firmware.OnLinkLost();
     m_link.WantIdentity(true);
     Say(text::kEscDisconnected);
@@ -322,7 +304,7 @@ void ConnectionController::OnEscRestarted() {
     // Not connected until the ESC is identified and read afresh; a flashed ESC that rebooted
     // keeps the settings to offer back, since the same ESC is still on the lead.
     if (m_state == ConnectionState::VerifyingWrite) {
-        OnVerifyFailed();
+        m_write.OnReadBackFailed();
     }
     m_pendingRead.reset();
     m_failedReads = 0;
@@ -353,24 +335,11 @@ void ConnectionController::EndTransfer() {
     }
 }
 
-void ConnectionController::FailParameterWrite() {
-    EndTransfer();
-    m_restoredLine.clear();
-    m_view.RestorePressedHighlight();
-    m_lastWrite = WriteOutcome::Failed;
-    Say(text::kUpdateParamsError);
-}
-
 void ConnectionController::OnWriteDone(uint32_t command) {
     if (command == esc::kWriteFirmware) {
         m_firmware.OnDone();
     } else if (command == esc::kWriteParams) {
-        // The ESC says it took the block; what it holds is read back before the write
-        // counts as done, and WRITE stays dead until then.
-        m_state = ConnectionState::VerifyingWrite;
-        if (!StartRead()) {
-            OnVerifyFailed();
-        }
+        m_write.OnAccepted();
     } else {
         EndTransfer();
     }
@@ -380,62 +349,10 @@ void ConnectionController::OnWriteFailed(uint32_t command) {
     if (command == esc::kWriteFirmware) {
         m_firmware.OnFailed();
     } else if (command == esc::kWriteParams) {
-        FailParameterWrite();
+        m_write.OnFailed();
     } else {
         EndTransfer();
     }
-}
-
-void ConnectionController::OnVerifyDone(const LinkNotice& read) {
-    EndTransfer();
-    const std::vector<uint8_t>& held = read.block;
-    const bool whole = held.size() == m_sentBlock.size();
-    if (whole && held == m_sentBlock) {
-        // What the ESC holds is what was sent, not what the pages hold by now.
-        m_params.SnapshotParams(m_sentBlock.data(), m_sentBlock.size());
-        m_view.RestorePressedHighlight();
-        m_lastWrite = WriteOutcome::Done;
-        Say(text::kUpdateParamsDone);
-        if (!m_restoredLine.isEmpty()) {
-            Say(std::exchange(m_restoredLine, QString()));
-        }
-        return;
-    }
-    if (!whole) {
-        OnVerifyFailed();
-        return;
-    }
-    // The pages show what the ESC holds; a value that did not land keeps the user's choice,
-    // and with it the mark of a change waiting, so WRITE sends it again. So does an edit made
-    // while the block was out.
-    std::vector<uint8_t> shown = held;
-    for (size_t i = 0; i < PARAM_COUNT; ++i) {
-        const size_t at = block::kValueOffset + i;
-        if (at >= shown.size() || at >= m_block.size()) {
-            break;
-        }
-        if (m_block[at] != m_sentBlock[at]) {
-            shown[at] = m_block[at];
-        } else if (shown[at] != m_sentBlock[at]) {
-            shown[at] = m_sentBlock[at];
-        }
-    }
-    m_block = std::move(shown);
-    m_params.SetBlock(m_block.data(), read.blockLength, read.blockCount);
-    m_params.SnapshotParams(held.data(), held.size());
-    m_view.ReloadPages();
-    m_restoredLine.clear();
-    m_view.RestorePressedHighlight();
-    m_lastWrite = WriteOutcome::HeldOther;
-    Say(text::kUpdateParamsError);
-    Say(text::kEscHoldsOther);
-}
-
-void ConnectionController::OnVerifyFailed() {
-    // Accepted but not confirmed: the write is not called done, and its changes stay
-    // waiting for the next WRITE.
-    m_pendingRead.reset();
-    FailParameterWrite();
 }
 
 } // namespace corvane

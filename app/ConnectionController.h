@@ -22,6 +22,7 @@
 #include "KVALinkCore.h"
 #include "LinkNoticeQueue.h"
 #include "ParameterSet.h"
+#include "ParameterWrite.h"
 #include "SettingsFiles.h"
 #include "SkinLayout.h"
 #include "StatusText.h"
@@ -68,16 +69,7 @@ enum class ReadOutcome : uint8_t {
     Reading,        // identified; the read is under way or is tried again
     Read,           // "Getting Parameters... Completed."
 };
-enum class WriteOutcome : uint8_t {
-    None,
-    Running,
-    Done,      // "Update Parameters Completed."
-    Failed,    // "Update Parameters ERROR!!"
-    HeldOther, // "ESC holds other values than were sent."
-    Lost,      // "ESC Disconnected."
-};
 const char* OutcomeText(ReadOutcome outcome);
-const char* OutcomeText(WriteOutcome outcome);
 
 class ConnectionController : public QObject {
     Q_OBJECT
@@ -122,13 +114,13 @@ public:
     KVALinkCore& Link() { return m_link; }
     ConnectionState State() const { return m_state; }
     ReadOutcome LastRead() const { return m_lastRead; }
-    WriteOutcome LastWrite() const { return m_lastWrite; }
+    WriteOutcome LastWrite() const { return m_write.Last(); }
     bool ParamsLoaded() const { return RulesOf(m_state).paramsRead; }
     bool TransferBusy() const { return RulesOf(m_state).transferBusy; }
     bool FirmwareBusy() const { return RulesOf(m_state).firmwareBusy; }
     // The ESC of the last identity handled, and the copy handed to the last parameter write.
     const EscIdentity& Identity() const { return m_escIdentity; }
-    const std::vector<uint8_t>& SentBlock() const { return m_sentBlock; }
+    const std::vector<uint8_t>& SentBlock() const { return m_write.Sent(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -165,10 +157,6 @@ private:
     void OnWriteDone(uint32_t command);
     void OnWriteFailed(uint32_t command);
     // The ESC did not take the parameter block, or did not confirm it: WRITE works again.
-    void FailParameterWrite();
-    void OnVerifyDone(const LinkNotice& read);
-    void OnVerifyFailed();
-    void WaitForParameterWrite();
     QMessageBox::StandardButton
     Ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
@@ -183,7 +171,6 @@ private:
 
     ConnectionState m_state = ConnectionState::NotConnected;
     ReadOutcome m_lastRead = ReadOutcome::NoEsc;
-    WriteOutcome m_lastWrite = WriteOutcome::None;
     // The link's serial of the read handed over whose result has not come yet.
     std::optional<uint32_t> m_pendingRead;
     // Reads of this ESC that ended failed in a row; each is tried again, a few times.
@@ -194,20 +181,18 @@ private:
     // The controller's own copy of the ESC's block, filled from the link's after every
     // finished read; the pages edit only this, the worker never sees it.
     std::vector<uint8_t> m_block;
-    // The copy handed to the last parameter write: the snapshot once the ESC accepts it.
-    std::vector<uint8_t> m_sentBlock;
     ParameterSet m_params;
     SettingsFiles m_files{{m_view, m_params, m_block, m_escIdentity, m_state,
                            [this](const QString& line) { Say(line); }}};
-
-    // The line that ends a write restoring the settings kept over an update, once confirmed.
-    QString m_restoredLine;
+    ParameterWrite m_write{{m_view, m_link, m_params, m_block, m_escIdentity, m_state,
+                            [this](const QString& line) { Say(line); }, [this] { EndTransfer(); },
+                            [this] { return StartRead(); }, [this] { m_pendingRead.reset(); }}};
     FirmwareUpdate m_firmware{{*this, m_view, m_link, m_params, m_block, m_escIdentity, m_state,
                                [this](const QString& line) { Say(line); },
                                [this] { DropConnection(); }, [this] { EndTransfer(); },
                                [this](const QString& line) {
-                                   m_restoredLine = line;
-                                   UpdateParameters();
+                                   const LiveAreasNotice notice{m_view};
+                                   m_write.Start(line);
                                }}};
     // Changes still waiting for WRITE when the connection ended, and the block they were made
     // against: they come back only if the next read finds that block byte for byte.

@@ -14,33 +14,9 @@
 
 namespace corvane {
 
-namespace {
-// A parameter write is one block: a few hundred milliseconds, or up to its byte timeout.
-constexpr uint32_t kCloseWaitMs = 2000;
-constexpr uint32_t kCloseWaitStepMs = 10;
-} // namespace
-
 void ConnectionController::UpdateParameters() {
     const LiveAreasNotice notice{m_view};
-    // Only a connected ESC whose block the pages show takes one: not one being written,
-    // updated, or half-flashed and not yet read afresh.
-    if (!RulesOf(m_state).writeLive) {
-        return;
-    }
-    if (m_params.ParamsUnchanged()) {
-        Say(text::kParamsIdentical);
-        m_view.RestorePressedHighlight();
-        return;
-    }
-    // The link gets a copy: the pages may go on changing the controller's block meanwhile. Only
-    // the ESC whose block this is may take it; every refusal comes back as a failed write.
-    std::vector<uint8_t> copy = m_block;
-    if (m_link.WriteParameters(copy.data(), static_cast<uint32_t>(copy.size()),
-                               m_escIdentity.nEpoch)) {
-        m_sentBlock = std::move(copy);
-        m_state = ConnectionState::WritingParams; // from the hand-over, not the first block
-        m_lastWrite = WriteOutcome::Running;
-    }
+    m_write.Start();
 }
 
 QMessageBox::StandardButton ConnectionController::Ask(QMessageBox::Icon icon, const QString& text,
@@ -54,19 +30,9 @@ bool ConnectionController::ConfirmClose() {
     if (m_firmware.Busy()) {
         return m_firmware.ConfirmClose();
     }
-    WaitForParameterWrite();
+    m_write.WaitToEnd(m_options.clock != nullptr ? *m_options.clock : SystemClock::Instance(),
+                      !m_options.startWorker);
     return true;
-}
-
-void ConnectionController::WaitForParameterWrite() {
-    Clock& clock = m_options.clock != nullptr ? *m_options.clock : SystemClock::Instance();
-    const uint32_t start = clock.Now();
-    while (m_link.ParameterWriteBusy() && clock.Now() - start <= kCloseWaitMs) {
-        if (!m_options.startWorker) {
-            m_link.RunPass(); // no worker thread: the controller drives the link itself
-        }
-        clock.Sleep(kCloseWaitStepMs);
-    }
 }
 
 } // namespace corvane
