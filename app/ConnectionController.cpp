@@ -115,12 +115,12 @@ bool ConnectionController::StartRead() {
 }
 
 void ConnectionController::Say(const QString& line) {
-    m_lastLine = line;
+    ++m_linesSaid;
     m_view.AddStatus(line);
 }
 
 void ConnectionController::ClearLines() {
-    m_lastLine.clear();
+    ++m_linesSaid;
     m_view.ClearStatus();
 }
 
@@ -195,8 +195,9 @@ void ConnectionController::OnIdentified(const EscIdentity& identity) {
     if (format == nullptr) {
         // Said again for every identity the link reports, a few a second: once is enough
         // while nothing else has been said since.
-        if (m_lastLine != QLatin1String(text::kNotSupported)) {
+        if (m_unsupportedSaidAt != m_linesSaid) {
             Say(text::kNotSupported);
+            m_unsupportedSaidAt = m_linesSaid;
         }
         m_lastRead = ReadOutcome::Unsupported;
         return;

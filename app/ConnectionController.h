@@ -201,8 +201,10 @@ private:
         std::vector<uint8_t> edited;
     };
     std::optional<UnsentChanges> m_unsent;
-    // The last status line said.
-    QString m_lastLine;
+    // Counts the lines said (and the list's clearings); the count just after "ESC not
+    // support!" was last said.
+    uint64_t m_linesSaid = 0;
+    uint64_t m_unsupportedSaidAt = 0;
 };
 
 } // namespace corvane
