@@ -25,7 +25,8 @@ const char* BaseName(const char* path) {
 void PrintUsage(std::FILE* out, const char* summary) {
     std::fprintf(out,
                  "Usage: %s [-h | --help | --version]\n"
-                 "       %s [--save FILE | --load FILE | --show [--json]]...\n"
+                 "       %s [--save FILE | --load FILE | --show [--json] |\n"
+                 "          --flash FILE (--restore | --no-restore)]... [--quiet]\n"
                  "%s\n"
                  "\n"
                  "  -h, --help   print this text and exit\n"
@@ -35,9 +36,15 @@ void PrintUsage(std::FILE* out, const char* summary) {
                  "               back and print each one changed\n"
                  "  --show       print the ESC's settings as a table; with --json, as a\n"
                  "               settings file\n"
+                 "  --flash FILE update the ESC's firmware from the upgrade file FILE, then read\n"
+                 "               the ESC again; --restore writes the settings it had back (and\n"
+                 "               checks them), --no-restore leaves the new firmware's defaults\n"
+                 "  --quiet      print only outcomes, no progress\n"
                  "\n"
-                 "The settings options need no window and no display. They run in the order\n"
-                 "given, on one connection, after waiting up to 10 s for the dongle and the ESC.\n",
+                 "These options need no window and no display. They run in the order given, on\n"
+                 "one connection, after waiting up to 10 s for the dongle and the ESC; the first\n"
+                 "that fails ends the run with status 1. Ctrl+C during an update lets the block\n"
+                 "on the wire finish, then stops (status 130; 143 for SIGTERM).\n",
                  g_program, g_program, summary);
 }
 
@@ -153,13 +160,24 @@ int HandleCommandLine(int argc, char** argv, const char* summary,
         // Qt's own options (-platform, -style, ...) are left to Qt.
         if (const int length = QtOptionLength(argc, argv, i); length > 0) {
             i += length - 1;
-        } else if (arg == "--save" || arg == "--load") {
+        } else if (arg == "--save" || arg == "--load" || arg == "--flash") {
             if (i + 1 >= argc || *argv[i + 1] == '\0') {
                 mistake = "needs a file";
             } else {
-                commands.push_back(SettingsCommand::Of(
-                    arg == "--save" ? SettingsCommand::Save : SettingsCommand::Load, argv[++i]));
+                commands.push_back(SettingsCommand::Of(arg == "--save"   ? SettingsCommand::Save
+                                                       : arg == "--load" ? SettingsCommand::Load
+                                                                         : SettingsCommand::Flash,
+                                                       argv[++i]));
             }
+        } else if (arg == "--restore" || arg == "--no-restore") {
+            if (commands.empty() || commands.back().kind != SettingsCommand::Flash ||
+                commands.back().restore) {
+                mistake = "goes once after --flash FILE";
+            } else {
+                commands.back().restore = arg == "--restore";
+            }
+        } else if (arg == "--quiet") {
+            commands.push_back(SettingsCommand::Of(SettingsCommand::Quiet));
         } else if (arg == "--show") {
             commands.push_back(SettingsCommand::Of(SettingsCommand::Show));
         } else if (arg == "--json") {
@@ -180,7 +198,16 @@ int HandleCommandLine(int argc, char** argv, const char* summary,
             return 2;
         }
     }
-    // The settings options work without a desktop.
+    // A script must say what becomes of the settings an update replaces.
+    for (const SettingsCommand& command : commands) {
+        if (command.kind == SettingsCommand::Flash && !command.restore) {
+            std::fprintf(stderr, "%s: option --flash %s needs --restore or --no-restore\n",
+                         g_program, command.path.c_str());
+            PrintUsage(stderr, summary);
+            return 2;
+        }
+    }
+    // The options work without a desktop.
     if (commands.empty() && !HasDesktop()) {
         std::fprintf(stderr,
                      "%s: a graphical desktop is needed (neither DISPLAY nor WAYLAND_DISPLAY is "

@@ -3,16 +3,21 @@
 // diagnostics they print on standard error.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace corvane {
 
-// One of the options that work on the ESC's settings without a window.
+// One of the options that work on the ESC without a window.
 struct SettingsCommand {
-    enum Kind { Save, Load, Show } kind = Show;
-    std::string path;  // Save, Load
+    // Quiet: only outcomes are printed, for the whole run, wherever it stands.
+    enum Kind { Save, Load, Show, Flash, Quiet } kind = Show;
+    std::string path;  // Save, Load, Flash
     bool json = false; // Show: as a settings file
+    // Flash: the settings kept from before the update go back (true) or not; the option
+    // must say which.
+    std::optional<bool> restore;
 
     static SettingsCommand Of(Kind kind, std::string path = {}) {
         SettingsCommand command;

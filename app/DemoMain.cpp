@@ -51,7 +51,13 @@ int main(int argc, char** argv) {
     port.PlugDongle(!commands.empty());
     if (!commands.empty()) {
         QCoreApplication app(argc, argv);
-        return corvane::RunSettingsCommands(port, commands);
+        return corvane::RunSettingsCommands(
+            port, commands, stdout, corvane::kConnectWaitMs, stderr,
+            [&port](const corvane::SettingsCommand& command) {
+                if (command.kind == corvane::SettingsCommand::Flash) {
+                    TellEscAboutFile(port, QFile::decodeName(command.path.c_str()));
+                }
+            });
     }
     corvane::CCorvaneProgPanelApp app(argc, argv, QStringLiteral("corvane-progpanel-demo"));
     return app.InitInstance(port, [&port](corvane::CCorvaneProgPanelDlg& window) {

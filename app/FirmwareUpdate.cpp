@@ -49,6 +49,7 @@ void FirmwareUpdate::Start() {
     if (path.isEmpty()) {
         return;
     }
+    m_last = FirmwareOutcome::Refused;
     // Never a blocking open or an unbounded read: a FIFO, a device or a huge file picked here
     // would freeze the window. Such a pick is refused as an invalid file.
     std::string bytes;
@@ -76,6 +77,7 @@ void FirmwareUpdate::Start() {
     // The checks hold for this ESC connection only. The box runs an event loop: the ESC may
     // be swapped for another meanwhile, which is identified and read while the box is open.
     const EscToken checked = TakeEsc(m_c.identity);
+    m_last = FirmwareOutcome::Cancelled;
     if (ask(QMessageBox::Information, text::kFirmwareConfirm,
             QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
         m_c.say(text::kFirmwareCancelled);
@@ -100,6 +102,8 @@ void FirmwareUpdate::Start() {
         return;
     }
     m_blocks = file.byBlockCount;
+    m_last = FirmwareOutcome::Running;
+    m_restore = {};
     m_c.say(text::kUpdatingFirmware);
     // The write button is dead from now on, not only from the first block.
     m_c.state = from == ConnectionState::Connected ? ConnectionState::UpdatingFirmware
@@ -155,6 +159,7 @@ void FirmwareUpdate::End(const char* line) {
 }
 
 void FirmwareUpdate::OnDone() {
+    m_last = FirmwareOutcome::Done;
     End(text::kFirmwareDone);
     m_restoreDue = m_kept.has_value();
     // The new firmware may lay its parameters out otherwise: until the fresh read is done the
@@ -167,6 +172,9 @@ void FirmwareUpdate::OnFailed() {
     // Some blocks may have been stored: whatever firmware the ESC now runs is unknown, and the
     // old block must not reach it. Not connected until it is identified and read. (A transfer
     // refused before its first block sent nothing.)
+    if (m_last == FirmwareOutcome::Running) {
+        m_last = FirmwareOutcome::Failed;
+    }
     if (m_sent) {
         m_c.dropConnection();
         m_c.link.WantIdentity(true);
@@ -199,6 +207,9 @@ void FirmwareUpdate::AfterRead(bool readable) {
 }
 
 void FirmwareUpdate::OnLinkLost() {
+    if (m_last == FirmwareOutcome::Running) {
+        m_last = FirmwareOutcome::Lost;
+    }
     // Whichever ESC answers next may be another one: the settings kept are not offered to it.
     m_restoreDue = false;
     m_kept.reset();
@@ -221,12 +232,14 @@ void FirmwareUpdate::OfferRestore(EscToken esc) {
         return;
     }
     // The box runs an event loop: the ESC may go, or be swapped for another, meanwhile.
+    m_restore.offered = true;
     if (m_c.view.Ask(QMessageBox::Question, QString::fromUtf8(text::kFirmwareCaption),
                      QString::fromUtf8(text::kRestoreSettingsAsk),
                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) != QMessageBox::Yes ||
         !stillThisEsc()) {
         return;
     }
+    m_restore.taken = true;
     QStringList refused;
     ParameterSet previous;
     previous.SetBlock(kept.block.data(), kept.block.size());
@@ -236,11 +249,14 @@ void FirmwareUpdate::OfferRestore(EscToken esc) {
     const QString line = refused.isEmpty() ? QString::fromLatin1(text::kSettingsRestored)
                                            : QString::fromLatin1(text::kSettingsRestoredExcept)
                                                  .arg(refused.join(QStringLiteral(", ")));
+    m_restore.line = line;
+    m_restore.notPlaced = refused;
     m_c.view.ReloadPages();
     if (m_c.params.ParamsUnchanged()) {
         m_c.say(line); // the new firmware's defaults are the old settings
         return;
     }
+    m_restore.writing = true;
     // Written as WRITE writes, read back and compared; the line follows only a confirmed write.
     m_c.writeRestored(line);
 }

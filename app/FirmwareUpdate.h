@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "ConnectionState.h"
 #include "EscIdentity.h"
@@ -18,6 +19,26 @@
 namespace corvane {
 
 class ConnectionView;
+
+// How the last update ended, for callers without a window.
+enum class FirmwareOutcome : uint8_t {
+    None,
+    Refused,   // the file could not be read, or does not suit the ESC (said in a box)
+    Cancelled, // not confirmed, or the ESC changed before it began
+    Running,
+    Done,   // "Updating Firmware Completed."
+    Failed, // "Fail to Update Firmware!"
+    Lost,   // "ESC Disconnected."
+};
+
+// What became of the settings kept over the last update once the updated ESC was read.
+struct RestoreOutcome {
+    bool offered = false;
+    bool taken = false;
+    bool writing = false; // taken, and a write was needed: its outcome is the write's
+    QString line; // "Previous settings restored." (with "except: ..." when some found no place)
+    QStringList notPlaced;
+};
 
 class FirmwareUpdate {
 public:
@@ -45,6 +66,11 @@ public:
     // A close during the transfer is put to the user; false keeps the window.
     bool ConfirmClose();
     bool Busy() { return RulesOf(m_c.state).firmwareBusy || m_c.link.FirmwareTransferBusy(); }
+    FirmwareOutcome Last() const { return m_last; }
+    int Blocks() const { return m_blocks; } // of the last update begun
+    const RestoreOutcome& Restore() const { return m_restore; }
+    // Settings are kept to offer back after the next update that completes.
+    bool KeepsSettings() const { return m_kept.has_value(); }
 
     // The link's notices of the transfer.
     void OnBlockStart();
@@ -64,6 +90,8 @@ private:
     TransferRecord EscAsRecord() const;
 
     Connection m_c;
+    FirmwareOutcome m_last = FirmwareOutcome::None;
+    RestoreOutcome m_restore;
     // A block of the transfer has gone out: a failure leaves unknown firmware.
     bool m_sent = false;
     int m_blocks = 0; // of the update under way

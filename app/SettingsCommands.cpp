@@ -1,16 +1,17 @@
 #include "SettingsCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QTimer>
 
 #include "ConnectionController.h"
+#include "FlashCommand.h"
 #include "ParamInfo.h"
+#include "QuietView.h"
 #include "SettingText.h"
 
 namespace corvane {
@@ -19,49 +20,6 @@ namespace {
 
 // How long a write and its read-back may take.
 constexpr int kWriteWaitMs = 10000;
-
-// The controller's view without a window: it keeps the last box's text, and answers every
-// box No (no restore offer is taken up unasked). Outcomes come from the controller itself.
-class QuietView : public ConnectionView {
-public:
-    QString box;
-    bool pages = false;
-
-    void AddStatus(const QString&) override {}
-    void ClearStatus() override {}
-    void CreatePages(bool create) override { pages = create; }
-    bool PagesExist() const override { return pages; }
-    void ReloadPages() override { pages = true; }
-    void SelectPage(int) override {}
-    void RestorePressedHighlight() override {}
-    void LiveAreasChanged() override {}
-    void StartProgress(int) override {}
-    void ShowProgress(bool) override {}
-    void SetProgress(int) override {}
-    QString ChooseUpgradeFile() override { return {}; }
-    QString ChooseSettingsFile(bool, const QString&) override { return {}; }
-    QMessageBox::StandardButton Ask(QMessageBox::Icon, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons,
-                                    QMessageBox::StandardButton) override {
-        box = text;
-        return QMessageBox::No;
-    }
-    void DismissQuestion() override {}
-};
-
-bool WaitUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) {
-            return false;
-        }
-        QEventLoop pause;
-        QTimer::singleShot(10, &pause, &QEventLoop::quit);
-        pause.exec();
-    }
-    return true;
-}
 
 void Print(std::FILE* out, const QString& text) {
     std::fputs(text.toUtf8().constData(), out);
@@ -134,7 +92,9 @@ QString WriteLoaded(ConnectionController& controller) {
 } // namespace
 
 int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& commands,
-                        std::FILE* out, int connectWaitMs) {
+                        std::FILE* out, int connectWaitMs, std::FILE* err,
+                        const std::function<void(const SettingsCommand&)>& beforeEach) {
+    const InterruptGuard interrupts;
     QuietView view;
     ConnectionController controller(port, view, {});
     controller.Start();
@@ -142,17 +102,53 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
     QTimer search;
     QObject::connect(&search, &QTimer::timeout, &controller.Dongles(), &DongleSearch::Retry);
     search.start(500);
-    const bool connected = WaitUntil([&] { return controller.ParamsLoaded(); }, connectWaitMs);
+    // An ESC whose settings the pages do not know can still be updated.
+    const auto connected = [&] {
+        return controller.ParamsLoaded() || controller.State() == ConnectionState::FirmwareOnly;
+    };
+    WaitUntil([&] { return connected() || InterruptGuard::Signal() != 0; }, connectWaitMs);
     search.stop();
     int status = 0;
-    if (!connected) {
+    if (InterruptGuard::Signal() != 0) {
+        status = InterruptGuard::Status();
+    } else if (!connected()) {
         status = Fail(out, NotConnected(port, controller));
     }
-    for (const SettingsCommand& command : connected ? commands : std::vector<SettingsCommand>{}) {
+    const bool quiet = std::any_of(commands.begin(), commands.end(), [](const auto& command) {
+        return command.kind == SettingsCommand::Quiet;
+    });
+    // Every option is for the ESC the run began with: a new identity is another connection.
+    uint32_t esc = controller.Identity().nEpoch;
+    for (const SettingsCommand& command : status == 0 ? commands : std::vector<SettingsCommand>{}) {
+        if (command.kind == SettingsCommand::Quiet) {
+            continue;
+        }
+        if (beforeEach) {
+            beforeEach(command);
+        }
         const QString path = QFile::decodeName(command.path.c_str());
         view.box.clear();
+        if (InterruptGuard::Signal() != 0) {
+            status = InterruptGuard::Status();
+            break;
+        }
+        if (controller.Identity().nEpoch != esc) {
+            status = Fail(out, QStringLiteral("the ESC changed since the run began"));
+            break;
+        }
+        if (command.kind == SettingsCommand::Flash) {
+            status = RunFlash(controller, view, command, out, err, quiet);
+            esc = controller.Identity().nEpoch; // the updated ESC, read afresh
+            if (status != 0) {
+                break;
+            }
+            continue;
+        }
         if (!controller.Files().Live()) {
-            status = Fail(out, QStringLiteral("the ESC was lost"));
+            status = Fail(out, controller.State() == ConnectionState::FirmwareOnly
+                                   ? QStringLiteral("unsupported ESC: %1")
+                                         .arg(QString::fromUtf8(text::kParamVersionUnsupported))
+                                   : QStringLiteral("the ESC was lost"));
             break;
         }
         if (command.kind == SettingsCommand::Show) {

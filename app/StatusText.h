@@ -43,6 +43,9 @@ inline constexpr char kUpdatingFirmware[] = "Updating Firmware...";
 inline constexpr char kFirmwareCancelled[] = "Firmware Update Cancelled.";
 inline constexpr char kFirmwareDone[] = "Updating Firmware Completed.";
 inline constexpr char kFirmwareFailed[] = "Fail to Update Firmware!";
+// The command line's update stopped by SIGINT or SIGTERM after the block on the wire.
+inline constexpr char kFirmwareInterrupted[] =
+    "Firmware update interrupted: the ESC needs a complete update.";
 inline constexpr char kFirmwareFilter[] = "Corvane Upgrade Files (*.cuf)";
 // Our own addition: a second update asked for while one is still sending blocks.
 inline constexpr char kFirmwareBusy[] = "Firmware update in progress, please wait.";

@@ -448,6 +448,12 @@ void LinkBase::FrameNextBlock() {
     m_pFrame.reset();
     m_nFrameLength = 0;
     const int blocksLeft = m_nBlocksLeft.load();
+    if (m_bCancel.exchange(false)) {
+        m_nBlocksLeft.store(0);
+        m_Watch = {};
+        Post(LN_WRITE_FAILED, m_byCommand.load());
+        return;
+    }
     Post(LN_BLOCK_PROGRESS, static_cast<uint32_t>(blocksLeft));
     if (record == nullptr) {
         m_nBlocksLeft.store(0);

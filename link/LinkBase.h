@@ -53,6 +53,10 @@ public:
 
     static constexpr uint32_t kAnyEpoch = 0xFFFFFFFF;
 
+    // Any thread: the transfer under way stops after the block on the wire (its verdict is
+    // waited for, no further block is framed) and ends failed (16). Nothing is cut mid-block.
+    void CancelTransfer() { m_bCancel.store(true); }
+
     // One pass of the worker loop; the thread runs it while running, tests call it directly.
     void RunPass();
 
@@ -274,6 +278,7 @@ protected:
     int m_nFrameLength = 0;
     std::atomic<uint8_t> m_byCommand{0};
     std::atomic<bool> m_bSlowWrites{false};
+    std::atomic<bool> m_bCancel{false}; // the transfer stops before its next block
     std::atomic<int> m_nRetries{kBlockRetries};
     std::atomic<Step> m_Step{Step::Down};
     std::atomic<uint32_t> m_dwByteTimerStart{0};

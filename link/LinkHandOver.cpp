@@ -91,6 +91,7 @@ bool LinkBase::StartWrite(TransferRecord* record, const uint8_t* data, uint32_t 
         std::memcpy(record->pData.get(), data, size);
     }
     BeginExchange();
+    m_bCancel.store(false); // a cancel meant for an earlier transfer
     // Not before the link is ours: a write still in flight reads its record through this.
     m_pWriteRequest.store(record);
     m_nRetries.store(kBlockRetries);

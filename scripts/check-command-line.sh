@@ -39,7 +39,8 @@ for program in "$@"; do
         [[ $result == "2|$name: "@(unknown option|unexpected argument)" "* ]] ||
             fail "$name $wrong: $result"
     done
-    for wrong in "--show --save" --json "--load a.json --json"; do
+    for wrong in "--show --save" --json "--load a.json --json" "--flash a.cuf" "--flash" \
+        "--restore" "--flash a.cuf --no-restore --restore" "--show --no-restore"; do
         # shellcheck disable=SC2086 # the options are words
         result=$(run "$program" $wrong)
         [[ $result == "2|$name: option --"* ]] || fail "$name $wrong: $result"

@@ -14,8 +14,10 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <unistd.h>
 
+#include "FlashCommand.h"
 #include "ParamBlockFactory.h"
 #include "SettingText.h"
 #include "SettingsCommands.h"
@@ -331,4 +333,85 @@ TEST_F(SettingsWorkflow, CommandLineLoadsWritesAndShows) {
     EXPECT_EQ(run({SettingsCommand::Of(SettingsCommand::Load, "/no/such.json")}).first, 1);
     cli.PlugDongle(false);
     EXPECT_EQ(run({SettingsCommand::Of(SettingsCommand::Show)}, 0).first, 1) << "no dongle";
+}
+
+// The command line's firmware update, over the programs' own worker and a simulated ESC on the
+// real clock: each case sets the ESC up, runs the options, and reads the status and the output.
+TEST_F(SettingsWorkflow, CommandLineUpdatesTheFirmware) {
+    const auto upgrade = [&](const QString& name, uint8_t model) {
+        const char header[] = {6, 0, 9, 0, static_cast<char>(model), 50, 'B', 14, 6};
+        const QByteArray bytes = QByteArray(header, sizeof header) + QByteArray(36, '\x5A');
+        Put(name, bytes);
+        return m_answer.toStdString();
+    };
+    const std::string q8 = upgrade("q8.cuf", 8), q10 = upgrade("q10.cuf", 16);
+    const auto flash = [](const std::string& file, bool restore) {
+        SettingsCommand command = SettingsCommand::Of(SettingsCommand::Flash, file);
+        command.restore = restore;
+        return command;
+    };
+    struct Case {
+        const char* what;
+        SettingsCommand command;
+        std::function<void(sim::EscSimulator&)> setUp;
+        bool swapFirst; // the ESC is swapped for another before the update
+        bool interrupt; // SIGINT comes as the update begins
+        int status;
+        QString printed;
+    };
+    const Case cases[] = {
+        {"restored", flash(q8, true), [](auto& e) { e.RefuseNextBlocks(1); }, false, false, 0,
+         "Updating Firmware Completed.\nPrevious settings restored.\n"},
+        {"defaults", flash(q8, false), nullptr, false, false, 0, "Updating Firmware Completed.\n"},
+        {"refused file", flash(q10, true), nullptr, false, false, 1, ""},
+        {"failed block", flash(q8, true), [](auto& e) { e.RefuseNextBlocks(4); }, false, false, 1,
+         ""},
+        {"swapped", flash(q8, true), nullptr, true, false, 1, ""},
+        {"interrupted", flash(q8, false), nullptr, false, true, 130, ""},
+    };
+    for (const Case& c : cases) {
+        sim::SimPort cli;
+        cli.SetReadWait(kReadWaitMs);
+        cli.Esc([&](sim::EscSimulator& e) {
+            auto block = e.ParamBlock();
+            block[9 + PARAM_BRAKE_STRENGTH] = 41; // not the new firmware's default
+            e.SetParamBlock(block);
+            e.ExpectFirmware(6, 6, 'B', 14);
+            if (c.setUp) {
+                c.setUp(e);
+            }
+        });
+        const auto before = [&](const SettingsCommand&) {
+            if (c.swapFirst) {
+                const int reads = cli.Esc([](sim::EscSimulator& e) { return e.ReadCount(); });
+                cli.Esc([](sim::EscSimulator& e) { e.SetIdentity({8, 50, 'A', 15, 2}); });
+                WaitUntil([&] { return cli.Esc([](auto& e) { return e.ReadCount(); }) > reads; },
+                          kConnectWaitMs);
+            }
+            if (c.interrupt) {
+                QTimer::singleShot(0, [] { std::raise(SIGINT); });
+            }
+        };
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const int status = RunSettingsCommands(cli, {c.command}, out, kConnectWaitMs, err, before);
+        const auto text = [](std::FILE* file) {
+            std::rewind(file);
+            QByteArray bytes(4096, '\0');
+            bytes.resize(static_cast<qsizetype>(std::fread(bytes.data(), 1, 4096, file)));
+            std::fclose(file);
+            return QString::fromUtf8(bytes);
+        };
+        const QString printed = text(out), progress = text(err);
+        EXPECT_EQ(status, c.status) << c.what;
+        EXPECT_EQ(printed, c.printed) << c.what;
+        const auto esc = cli.Esc([](sim::EscSimulator& e) { return e.ParamBlock(); });
+        const size_t stored = cli.Esc([](auto& e) { return e.FirmwareBlocks().size(); });
+        if (c.status == 0) {
+            EXPECT_EQ(esc[9 + PARAM_BRAKE_STRENGTH], c.command.restore.value() ? 41 : 50) << c.what;
+            EXPECT_TRUE(progress.endsWith("Updating firmware: 100% (block 6 of 6)\n")) << c.what;
+        } else {
+            EXPECT_LT(stored, 6u) << c.what << ": a whole update called failed";
+        }
+    }
 }
