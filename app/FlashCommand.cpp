@@ -124,6 +124,11 @@ int RunFlash(ConnectionController& controller, QuietView& view, const SettingsCo
     view.restore = command.restore.value_or(false);
     view.box.clear();
     view.progress = [&](int done, int total) { progress.Show(done, total); };
+    // The view outlives this run's progress: it stops reporting to it on every way out.
+    struct Unhook {
+        QuietView& view;
+        ~Unhook() { view.progress = nullptr; }
+    } unhook{view};
     update.Start();
     switch (update.Last()) {
     case FirmwareOutcome::Running:
