@@ -230,7 +230,6 @@ protected:
     void AcceptBlock();
     void RequeueBlock();
     void FailBlock();
-    void IgnoreRejectedEsc();
     bool ReplyIsKnownIdentity() const;
 
     // Appends one byte to the outgoing message.
