@@ -60,6 +60,13 @@ public:
     virtual void DismissQuestion() = 0;
 };
 
+// Tells the view, on the way out of whatever changed the connection's state, that live
+// areas may have changed.
+struct LiveAreasNotice {
+    ConnectionView& view;
+    ~LiveAreasNotice() { view.LiveAreasChanged(); }
+};
+
 // How the last read of the ESC and the last parameter write ended, for callers without a
 // window: each outcome's text is the status line that said it.
 enum class ReadOutcome : uint8_t {
@@ -126,13 +133,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    // Tells the view, on the way out of whatever changed the state, that live areas may
-    // have changed.
-    struct LiveAreasNotice {
-        ConnectionView& view;
-        ~LiveAreasNotice() { view.LiveAreasChanged(); }
-    };
-
     // The state a transfer ends in: the one it started from, or not connected.
     void EndTransfer();
 

@@ -15,14 +15,6 @@
 
 namespace corvane {
 
-namespace {
-// Tells the view, on the way out, that live areas may have changed.
-struct LiveAreasNotice {
-    ConnectionView& view;
-    ~LiveAreasNotice() { view.LiveAreasChanged(); }
-};
-} // namespace
-
 TransferRecord FirmwareUpdate::EscAsRecord() const {
     TransferRecord esc;
     esc.byModel = m_c.identity.byModel;

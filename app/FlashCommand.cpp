@@ -27,13 +27,8 @@ extern "C" void NoteSignal(int signal) {
 constexpr int kReadAfterUpdateMs = 15000;
 constexpr int kBlockWaitMs = 3000;
 constexpr int kRestoreOfferMs = 2000;
-constexpr int kRestoreWriteWaitMs = 10000;
-
-int Fail(std::FILE* out, const QString& reason) {
-    std::fflush(out);
-    Diagnose(QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString());
-    return 1;
-}
+// How long a write and its read-back may take.
+constexpr int kParamWriteWaitMs = 10000;
 
 // On a terminal one line redrawn in place, with the time left; elsewhere a line at each
 // tenth. Nothing when quiet.
@@ -101,6 +96,21 @@ int InterruptGuard::Signal() {
     return g_signal.load();
 }
 
+int FailWith(std::FILE* out, const QString& reason) {
+    std::fflush(out);
+    // A box's lines make one line here.
+    Diagnose(QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString());
+    return 1;
+}
+
+WriteOutcome AwaitWriteEnd(ConnectionController& controller) {
+    if (controller.LastWrite() == WriteOutcome::Running) {
+        WaitUntil([&] { return controller.LastWrite() != WriteOutcome::Running; },
+                  kParamWriteWaitMs);
+    }
+    return controller.LastWrite();
+}
+
 bool WaitUntil(const std::function<bool()>& done, int ms) {
     QElapsedTimer timer;
     timer.start();
@@ -134,10 +144,11 @@ int RunFlash(ConnectionController& controller, QuietView& view, const SettingsCo
     case FirmwareOutcome::Running:
         break;
     case FirmwareOutcome::Refused:
-        return Fail(out, view.box.isEmpty() ? QStringLiteral("Cannot read %1").arg(view.upgradeFile)
-                                            : view.box);
+        return FailWith(out, view.box.isEmpty()
+                                 ? QStringLiteral("Cannot read %1").arg(view.upgradeFile)
+                                 : view.box);
     default:
-        return Fail(out, QStringLiteral("the ESC changed before the update began"));
+        return FailWith(out, QStringLiteral("the ESC changed before the update began"));
     }
     // Never cut short by the tool: on a signal the block on the wire finishes, then it stops.
     bool cancelled = false;
@@ -153,14 +164,14 @@ int RunFlash(ConnectionController& controller, QuietView& view, const SettingsCo
     progress.End(update.Last() == FirmwareOutcome::Done, update.Blocks());
     view.progress = nullptr;
     if (cancelled && update.Last() != FirmwareOutcome::Done) {
-        Fail(out, QString::fromUtf8(text::kFirmwareInterrupted));
+        FailWith(out, QString::fromUtf8(text::kFirmwareInterrupted));
         return InterruptGuard::Status();
     }
     if (update.Last() != FirmwareOutcome::Done) {
-        return Fail(out, QStringLiteral("the update failed: %1")
-                             .arg(QString::fromUtf8(update.Last() == FirmwareOutcome::Lost
-                                                        ? text::kEscDisconnected
-                                                        : text::kFirmwareFailed)));
+        return FailWith(out, QStringLiteral("the update failed: %1")
+                                 .arg(QString::fromUtf8(update.Last() == FirmwareOutcome::Lost
+                                                            ? text::kEscDisconnected
+                                                            : text::kFirmwareFailed)));
     }
     std::fprintf(out, "%s\n", text::kFirmwareDone);
     if (cancelled) {
@@ -173,32 +184,26 @@ int RunFlash(ConnectionController& controller, QuietView& view, const SettingsCo
                (state == ConnectionState::Connected || state == ConnectionState::FirmwareOnly);
     };
     if (!WaitUntil(read, kReadAfterUpdateMs)) {
-        return Fail(out, QStringLiteral("the updated ESC's settings could not be read"));
+        return FailWith(out, QStringLiteral("the updated ESC's settings could not be read"));
     }
     if (!command.restore.value_or(false)) {
         return 0;
     }
     if (controller.State() == ConnectionState::FirmwareOnly) {
-        return Fail(out, QStringLiteral("the settings could not be restored: %1")
-                             .arg(QString::fromUtf8(text::kParamVersionUnsupported)));
+        return FailWith(out, QStringLiteral("the settings could not be restored: %1")
+                                 .arg(QString::fromUtf8(text::kParamVersionUnsupported)));
     }
     if (!WaitUntil([&] { return update.Restore().offered; }, kRestoreOfferMs)) {
-        return Fail(out, QStringLiteral("no settings were kept to restore"));
+        return FailWith(out, QStringLiteral("no settings were kept to restore"));
     }
     const RestoreOutcome& restore = update.Restore();
     if (!restore.taken) {
-        return Fail(out, QStringLiteral("the settings could not be restored: the ESC changed"));
+        return FailWith(out, QStringLiteral("the settings could not be restored: the ESC changed"));
     }
     if (restore.writing) {
-        WaitUntil(
-            [&] {
-                const WriteOutcome write = controller.LastWrite();
-                return write != WriteOutcome::Running && write != WriteOutcome::None;
-            },
-            kRestoreWriteWaitMs);
-        if (controller.LastWrite() != WriteOutcome::Done) {
-            return Fail(out, QStringLiteral("the restore failed: %1")
-                                 .arg(QString::fromUtf8(OutcomeText(controller.LastWrite()))));
+        if (const WriteOutcome write = AwaitWriteEnd(controller); write != WriteOutcome::Done) {
+            return FailWith(out, QStringLiteral("the restore failed: %1")
+                                     .arg(QString::fromUtf8(OutcomeText(write))));
         }
     }
     std::fprintf(out, "%s\n", restore.line.toUtf8().constData());

@@ -31,5 +31,11 @@ int RunFlash(ConnectionController& controller, QuietView& view, const SettingsCo
 
 // Waits, running the event loop, until done() or ms have passed; false on the time limit.
 bool WaitUntil(const std::function<bool()>& done, int ms);
+// Waits (at most a write's time) for the parameter write under way to end; its outcome, or
+// Running when it did not end in time.
+WriteOutcome AwaitWriteEnd(ConnectionController& controller);
+// Says why an option failed, as one line on standard error (after what `out` holds), and
+// returns the exit status 1.
+int FailWith(std::FILE* out, const QString& reason);
 
 } // namespace corvane

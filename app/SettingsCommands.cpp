@@ -18,18 +18,8 @@ namespace corvane {
 
 namespace {
 
-// How long a write and its read-back may take.
-constexpr int kWriteWaitMs = 10000;
-
 void Print(std::FILE* out, const QString& text) {
     std::fputs(text.toUtf8().constData(), out);
-}
-
-int Fail(std::FILE* out, const QString& reason) {
-    std::fflush(out);
-    // A box's lines make one line here.
-    Diagnose(QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString());
-    return 1;
 }
 
 // Why no ESC's settings were read in time.
@@ -74,19 +64,15 @@ void Show(std::FILE* out, const ConnectionController& controller) {
 // Writes what the load placed, and waits for the read-back's verdict: "" when confirmed.
 QString WriteLoaded(ConnectionController& controller) {
     controller.UpdateParameters();
-    const auto ended = [&] {
-        const WriteOutcome write = controller.LastWrite();
-        return write != WriteOutcome::None && write != WriteOutcome::Running;
-    };
-    if (controller.LastWrite() != WriteOutcome::Running || !WaitUntil(ended, kWriteWaitMs)) {
-        return ended() ? QStringLiteral("the write failed: %1")
-                             .arg(QString::fromUtf8(OutcomeText(controller.LastWrite())))
-                       : QStringLiteral("the write did not end in time");
+    switch (const WriteOutcome write = AwaitWriteEnd(controller)) {
+    case WriteOutcome::Done:
+        return {};
+    case WriteOutcome::None:
+    case WriteOutcome::Running:
+        return QStringLiteral("the write did not end in time");
+    default:
+        return QStringLiteral("the write failed: %1").arg(QString::fromUtf8(OutcomeText(write)));
     }
-    return controller.LastWrite() == WriteOutcome::Done
-               ? QString()
-               : QStringLiteral("the write failed: %1")
-                     .arg(QString::fromUtf8(OutcomeText(controller.LastWrite())));
 }
 
 } // namespace
@@ -112,7 +98,7 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
     if (InterruptGuard::Signal() != 0) {
         status = InterruptGuard::Status();
     } else if (!connected()) {
-        status = Fail(out, NotConnected(port, controller));
+        status = FailWith(out, NotConnected(port, controller));
     }
     const bool quiet = std::any_of(commands.begin(), commands.end(), [](const auto& command) {
         return command.kind == SettingsCommand::Quiet;
@@ -133,7 +119,7 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
             break;
         }
         if (controller.Identity().nEpoch != esc) {
-            status = Fail(out, QStringLiteral("the ESC changed since the run began"));
+            status = FailWith(out, QStringLiteral("the ESC changed since the run began"));
             break;
         }
         if (command.kind == SettingsCommand::Flash) {
@@ -145,10 +131,10 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
             continue;
         }
         if (!controller.Files().Live()) {
-            status = Fail(out, controller.State() == ConnectionState::FirmwareOnly
-                                   ? QStringLiteral("unsupported ESC: %1")
-                                         .arg(QString::fromUtf8(text::kParamVersionUnsupported))
-                                   : QStringLiteral("the ESC was lost"));
+            status = FailWith(out, controller.State() == ConnectionState::FirmwareOnly
+                                       ? QStringLiteral("unsupported ESC: %1")
+                                             .arg(QString::fromUtf8(text::kParamVersionUnsupported))
+                                       : QStringLiteral("the ESC was lost"));
             break;
         }
         if (command.kind == SettingsCommand::Show) {
@@ -161,14 +147,14 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
         }
         if (command.kind == SettingsCommand::Save) {
             if (!controller.Files().SaveTo(path)) {
-                status = Fail(out, view.box);
+                status = FailWith(out, view.box);
                 break;
             }
             continue;
         }
         const LoadOutcome load = controller.Files().LoadFrom(path);
         if (!load.loaded) {
-            status = Fail(out, view.box);
+            status = FailWith(out, view.box);
             break;
         }
         // Settings the ESC has no place for are named, as in the window's status list.
@@ -180,7 +166,7 @@ int RunSettingsCommands(PortBase& port, const std::vector<SettingsCommand>& comm
             continue;
         }
         if (const QString failed = WriteLoaded(controller); !failed.isEmpty()) {
-            status = Fail(out, failed);
+            status = FailWith(out, failed);
             break;
         }
         for (const QString& change : changes) {
